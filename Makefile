@@ -1,0 +1,51 @@
+# Kestrel Setup: three build trees driven from here.
+#   make test   installs what is missing, builds native, win64 and win32, runs every test
+#   make run    builds setup.exe and runs it under Wine
+#   make bench  codec benchmarks against the reference decoder/encoder (not part of test)
+# B names the build root, so that several checkouts or people can build side by side.
+B ?= build
+ROOT := $(abspath .)
+BUILD := $(abspath $(B))
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps native win64 win32 test test-native test-win run bench clean
+
+all: native win64 win32
+
+deps:
+	@scripts/install-deps
+
+$(BUILD)/native/build.ninja: | deps
+	cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DKESTREL_SANITIZE=ON
+
+$(BUILD)/win64/build.ninja: | deps
+	cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) \
+	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64-x86_64.cmake \
+	  -DKESTREL_NATIVE_BUILD=$(BUILD)/native
+
+$(BUILD)/win32/build.ninja: | deps
+	cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) \
+	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64-i686.cmake \
+	  -DKESTREL_NATIVE_BUILD=$(BUILD)/native
+
+native: $(BUILD)/native/build.ninja
+	cmake --build $(BUILD)/native
+
+# The Windows trees embed the payload that the native archiver makes.
+win64: $(BUILD)/win64/build.ninja native
+	cmake --build $(BUILD)/win64
+
+win32: $(BUILD)/win32/build.ninja native
+	cmake --build $(BUILD)/win32
+
+test: all
+	@scripts/run-tests $(BUILD)
+
+test-native: native
+	@scripts/run-tests $(BUILD) native
+
+test-win: win64
+	@scripts/run-tests $(BUILD) win64
+
+clean:
+	rm -rf $(BUILD)

@@ -60,7 +60,7 @@ struct TMemberHeader {
 
 // One member as a listing describes it; attached to the member's name in a member list.
 class TCompressedFileInfo : public TObject {
- public:
+public:
   TCompressedFileInfo() = default;
   TCompressedFileInfo(const TMemberHeader& header, int32_t headerOffset)
       : DateTime(header.DateTime),

@@ -6,34 +6,34 @@
 #include "toolkit/Exception.h"
 
 class EInvalidHeader : public Exception {
- public:
+public:
   EInvalidHeader() : Exception("Can't recognize compressed file header") {}
 };
 
 class EInvalidHeaderArchiveType : public Exception {
- public:
+public:
   EInvalidHeaderArchiveType() : Exception("Archive type must be caMulti") {}
 };
 
 class EUnrecognizedCompressionMethod : public Exception {
- public:
+public:
   EUnrecognizedCompressionMethod() : Exception("Unrecognized compression method in header") {}
 };
 
 class EInsufficientDiskSpace : public Exception {
- public:
+public:
   explicit EInsufficientDiskSpace(const std::string& targetPath)
       : Exception("Not enough disk space to expand " + targetPath) {}
 };
 
 class EBadChecksum : public Exception {
- public:
+public:
   EBadChecksum() : Exception("Bad checksum during expansion -- data may be invalid") {}
 };
 
 // A member header whose CompressedSize is negative: the walk would step backwards.
 class EInvalidMemberSize : public Exception {
- public:
+public:
   EInvalidMemberSize()
       : Exception("Damaged archive: a member header holds a negative compressed size") {}
 };

@@ -1,0 +1,198 @@
+#include "setup/ShellLink.h"
+
+#include <ole2.h>
+
+#include <vector>
+
+#include "toolkit/Format.h"
+
+namespace {
+
+const char* const ShellOleErrorFormat =
+    "OLE function call failed. HResult is $%lX. GetLastError is $%lX";
+const char* const FolderKeyNotFoundFormat = "Folder key \"%s\" not found";
+const char* const ItemNotFoundFormat = "\"%s\" item not found in registry";
+const char* const InvalidDataTypeFormat = "Invalid data type for '%s'";
+
+const char* const ProgramName = "Kestrel";
+const char* const ProgramFileName = "KESTREL.EXE";
+const char* const LinkExtension = "lnk";
+const char* const ProgramsFolder = "Programs";
+const char* const SendToFolder = "SendTo";
+
+// IPersistFile::Load mode: read access, others denied writing.
+const DWORD LinkLoadMode = STGM_READ | STGM_SHARE_DENY_WRITE;
+// IShellLinkA::Resolve flags: no user interface, any match, update the link.
+const DWORD LinkResolveFlags = SLR_NO_UI | SLR_ANY_MATCH | SLR_UPDATE;
+// Characters of a file-name part kept by ReplaceExtension.
+const size_t MaxFileNameLength = 255;
+
+HRESULT CreatePlatformShellLink(IShellLinkA** link) {
+  return CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                          reinterpret_cast<void**>(link));
+}
+
+TShellLinkFactory shellLinkFactory = CreatePlatformShellLink;
+
+// A link path as the 16-bit text IPersistFile takes; a path too long for the buffer
+// becomes empty text, which the shell then refuses.
+struct TWidePath {
+  explicit TWidePath(const std::string& path) {
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH) == 0) text[0] = 0;
+  }
+  WCHAR text[MAX_PATH];
+};
+
+class TRegistryKey {
+ public:
+  ~TRegistryKey() {
+    if (key_) RegCloseKey(key_);
+  }
+  bool OpenExisting(HKEY root, const std::string& path) {
+    std::string relative = path;
+    if (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
+    return RegOpenKeyExA(root, relative.c_str(), 0, KEY_READ, &key_) == ERROR_SUCCESS;
+  }
+  // The string value `name`, empty when absent; other value types raise.
+  std::string ReadString(const std::string& name) const {
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+      return {};
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+      throw ERegistryException(Format(InvalidDataTypeFormat, name.c_str()));
+    std::vector<char> data(size + 1, '\0');
+    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                         &size) != ERROR_SUCCESS)
+      return {};
+    return std::string(data.data());
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// Everything of a path up to and including its last "\" or ":".
+std::string ExtractFilePath(const std::string& path) {
+  const size_t separator = path.find_last_of("\\:");
+  return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
+}
+
+std::string ExtractFileName(const std::string& path) {
+  const size_t separator = path.find_last_of("\\:");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace
+
+const char* const ShellFoldersKey =
+    "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+TComLibrary::TComLibrary() {
+  OleInitialize(nullptr);
+}
+
+TComLibrary::~TComLibrary() {
+  OleUninitialize();
+}
+
+void ShellOleCheck(HRESULT result) {
+  if (SUCCEEDED(result)) return;
+  const DWORD lastError = GetLastError();
+  throw EShellOleError(Format(ShellOleErrorFormat, static_cast<unsigned long>(result),
+                              static_cast<unsigned long>(lastError)));
+}
+
+TShellLinkFactory SetShellLinkFactory(TShellLinkFactory factory) {
+  const TShellLinkFactory previous = shellLinkFactory;
+  shellLinkFactory = factory ? factory : CreatePlatformShellLink;
+  return previous;
+}
+
+TComPtr<IShellLinkA> NewShellLinkObject() {
+  TComPtr<IShellLinkA> link;
+  ShellOleCheck(shellLinkFactory(link.Receive()));
+  return link;
+}
+
+std::string GetShellFolder(const std::string& valueName) {
+  TRegistryKey key;
+  if (!key.OpenExisting(HKEY_CURRENT_USER, ShellFoldersKey))
+    throw ERegistryException(Format(FolderKeyNotFoundFormat, ShellFoldersKey));
+  std::string folder = key.ReadString(valueName);
+  if (folder.empty()) throw ERegistryException(Format(ItemNotFoundFormat, valueName.c_str()));
+  return folder;
+}
+
+int LastPos(const std::string& substring, const std::string& text) {
+  if (substring.size() > text.size()) return 0;
+  for (size_t i = text.size() - substring.size() + 1; i >= 1; --i) {
+    if (text.compare(i - 1, substring.size(), substring) == 0) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+std::string ReplaceExtension(const std::string& name, const std::string& extension) {
+  std::string fileName = ExtractFileName(name).substr(0, MaxFileNameLength);
+  const int dot = LastPos(".", fileName);
+  if (dot > 0) fileName.erase(static_cast<size_t>(dot - 1));
+  return fileName + "." + extension;
+}
+
+std::string CreateShellLink(const std::string& programName, const std::string& description,
+                            const std::string& folderValueName) {
+  TComPtr<IShellLinkA> link = NewShellLinkObject();
+  TComPtr<IPersistFile> file;
+  ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
+  ShellOleCheck(link->SetPath(programName.c_str()));
+  if (!description.empty()) ShellOleCheck(link->SetDescription(description.c_str()));
+  const std::string linkPath =
+      GetShellFolder(folderValueName) + "\\" + ReplaceExtension(programName, LinkExtension);
+  const TWidePath widePath(linkPath);
+  file->Save(widePath.text, TRUE);  // a failed save shows when the second pass loads it
+  return linkPath;
+}
+
+void UpdateShellLink(const std::string& linkPath, const TShellLinkInfo& info) {
+  TComPtr<IShellLinkA> link = NewShellLinkObject();
+  TComPtr<IPersistFile> file;
+  ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
+  const TWidePath widePath(linkPath);
+  ShellOleCheck(file->Load(widePath.text, LinkLoadMode));
+  ShellOleCheck(link->Resolve(nullptr, LinkResolveFlags));
+  ShellOleCheck(link->SetPath(info.PathName.c_str()));
+  ShellOleCheck(link->SetArguments(info.Arguments.c_str()));
+  ShellOleCheck(link->SetDescription(info.Description.c_str()));
+  ShellOleCheck(link->SetWorkingDirectory(info.WorkingDirectory.c_str()));
+  ShellOleCheck(link->SetIconLocation(info.IconLocation.c_str(), info.IconIndex));
+  ShellOleCheck(link->SetShowCmd(info.ShowCommand));
+  ShellOleCheck(link->SetHotkey(info.HotKey));
+  file->Save(widePath.text, TRUE);
+}
+
+TShellLinkInfo KestrelShortcut(const std::string& destDirSlash,
+                               const std::string& setupProgramPath) {
+  TShellLinkInfo info;
+  info.PathName = destDirSlash + ProgramFileName;
+  info.Description = info.PathName;
+  info.WorkingDirectory = ExtractFilePath(setupProgramPath);
+  info.IconLocation = info.PathName;
+  info.IconIndex = 0;
+  info.ShowCommand = SW_SHOWNORMAL;
+  info.HotKey = 0;
+  return info;
+}
+
+std::string ProgramFilePath() {
+  std::vector<char> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) return std::string(path.data(), length);
+    path.resize(path.size() * 2);
+  }
+}
+
+void CreateShortcuts(const std::string& destDirSlash) {
+  const TShellLinkInfo info = KestrelShortcut(destDirSlash, ProgramFilePath());
+  UpdateShellLink(CreateShellLink(ProgramName, "", ProgramsFolder), info);
+  UpdateShellLink(CreateShellLink(ProgramName, "", SendToFolder), info);
+}

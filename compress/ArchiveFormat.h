@@ -17,6 +17,7 @@ inline constexpr std::array<uint8_t, 5> kArchiveSignature = {0x51, 0x55, 0x49, 0
 inline constexpr int32_t kArchiveHeaderSize = 21;
 inline constexpr int32_t kMemberHeaderSize = 25;
 inline constexpr int32_t kMethodIdLength = 3;
+inline constexpr int32_t kMaxNameLength = 32767;  // NameLength is a signed 16-bit field
 
 // The only archive type a reader accepts: an archive of several members.
 inline constexpr uint8_t caMulti = 1;
@@ -98,8 +99,9 @@ bool ReadMemberHeader(TStream& Stream, TMemberHeader& Header, std::string& Name)
 uint8_t MethodCodeFromId(const std::string& MethodId, const TExpandEvent& OnExpand,
                          const TRecognizeEvent& OnRecognize);
 
-// Writers of both headers, byte for byte the layout the readers expect. Write errors
-// raise EWriteError.
+// Writers of both headers, byte for byte the layout the readers expect. The member
+// header's NameLength is taken from Name; a name longer than kMaxNameLength raises
+// EInvalidOperation. Write errors raise EWriteError.
 void WriteArchiveHeader(TStream& Stream, const TArchiveHeader& Header);
 void WriteMemberHeader(TStream& Stream, const TMemberHeader& Header, const std::string& Name);
 

@@ -1,0 +1,68 @@
+#include "compress/LzhModel.h"
+
+#include <algorithm>
+
+void TLzhModel::InitModel() {
+  for (int s = 0; s < kSymbolCount; ++s) {
+    Frequency[s] = 1;
+    Child[s] = static_cast<uint16_t>(s + kNodeCount);
+    Parent[s + kNodeCount] = static_cast<uint16_t>(s);
+  }
+  for (int i = 0, j = kSymbolCount; j <= kRootNode; i += 2, ++j) {
+    Frequency[j] = static_cast<uint16_t>(Frequency[i] + Frequency[i + 1]);
+    Child[j] = static_cast<uint16_t>(i);
+    Parent[i] = Parent[i + 1] = static_cast<uint16_t>(j);
+  }
+  Frequency[kNodeCount] = 0xFFFF;
+  Parent[kRootNode] = 0;
+}
+
+// Node n has just grown to f and outranks its right neighbour: it trades places with the
+// last node still below f (the sentinel ends the scan), taking its subtree along.
+int TLzhModel::SwapUpward(int n, uint16_t f) {
+  int l = n + 1;
+  while (f > Frequency[++l]) {
+  }
+  --l;
+  Frequency[n] = Frequency[l];
+  Frequency[l] = f;
+
+  const int i = Child[n];
+  Parent[i] = static_cast<uint16_t>(l);
+  if (i < kNodeCount) Parent[i + 1] = static_cast<uint16_t>(l);
+  const int j = Child[l];
+  Child[l] = static_cast<uint16_t>(i);
+  Parent[j] = static_cast<uint16_t>(n);
+  if (j < kNodeCount) Parent[j + 1] = static_cast<uint16_t>(n);
+  Child[n] = static_cast<uint16_t>(j);
+  return l;
+}
+
+void TLzhModel::RescaleModel() {
+  // The leaves, in their order, to the bottom of the array with halved counts.
+  int j = 0;
+  for (int i = 0; i < kNodeCount; ++i) {
+    if (Child[i] >= kNodeCount) {
+      Frequency[j] = static_cast<uint16_t>((Frequency[i] + 1) / 2);
+      Child[j] = Child[i];
+      ++j;
+    }
+  }
+  // Internal nodes rebuilt pairwise; a new node goes after all nodes of equal count.
+  for (int i = 0, node = kSymbolCount; node < kNodeCount; i += 2, ++node) {
+    const uint16_t f = static_cast<uint16_t>(Frequency[i] + Frequency[i + 1]);
+    int k = node - 1;
+    while (f < Frequency[k]) --k;
+    ++k;
+    std::copy_backward(Frequency.begin() + k, Frequency.begin() + node,
+                       Frequency.begin() + node + 1);
+    std::copy_backward(Child.begin() + k, Child.begin() + node, Child.begin() + node + 1);
+    Frequency[k] = f;
+    Child[k] = static_cast<uint16_t>(i);
+  }
+  for (int i = 0; i < kNodeCount; ++i) {
+    const int c = Child[i];
+    Parent[c] = static_cast<uint16_t>(i);
+    if (c < kNodeCount) Parent[c + 1] = static_cast<uint16_t>(i);
+  }
+}

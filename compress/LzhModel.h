@@ -1,0 +1,85 @@
+// The LZH method's constants, its adaptive Huffman model and the fixed prefix code of
+// match positions. Shared by the expander and the compressor: both directions must
+// update the model identically, symbol for symbol.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+// Every constant here is part of the stream format.
+inline constexpr int kRingSize = 4096;  // window positions are taken modulo this
+inline constexpr int kRingMask = kRingSize - 1;
+inline constexpr int kMaxMatch = 60;
+inline constexpr int kMatchThreshold = 2;  // references are at least 3 bytes long
+inline constexpr int kSymbolCount = 256 - kMatchThreshold + kMaxMatch;  // 314
+inline constexpr int kNodeCount = 2 * kSymbolCount - 1;                 // 627
+inline constexpr int kRootNode = kNodeCount - 1;                        // 626
+inline constexpr uint16_t kMaxFrequency = 0x8000;  // the root's count that forces a rescale
+// The window starts filled with spaces, and the first byte goes to position 4036.
+inline constexpr int kFirstWritePosition = kRingSize - kMaxMatch;
+inline constexpr uint8_t kWindowFill = 0x20;
+
+// The symbol of a match of the given length (3..60), and back.
+constexpr int MatchSymbol(int length) { return 256 - 3 + length; }
+constexpr int MatchLengthOf(int symbol) { return symbol - 253; }
+
+// Node frequencies kept in non-decreasing order (the sibling property); Child of an
+// internal node is its first child (the second is the next node), of a leaf
+// kNodeCount + symbol; Parent maps nodes to their parents and kNodeCount + symbol to the
+// symbol's leaf.
+struct TLzhModel {
+  std::array<uint16_t, kNodeCount + 1> Frequency;  // the last entry is a 0xFFFF sentinel
+  std::array<uint16_t, kNodeCount> Child;
+  std::array<uint16_t, kNodeCount + kSymbolCount> Parent;
+
+  void InitModel();
+  // Counts one more occurrence of the symbol, after a rescale when the root has reached
+  // kMaxFrequency, and moves nodes so that the sibling property holds again.
+  void UpdateModel(int symbol) {
+    if (Frequency[kRootNode] == kMaxFrequency) RescaleModel();
+    int n = Parent[symbol + kNodeCount];
+    do {
+      const uint16_t f = ++Frequency[n];
+      if (f > Frequency[n + 1]) n = SwapUpward(n, f);
+      n = Parent[n];
+    } while (n != 0);  // only the root has parent 0
+  }
+  // Halves every leaf count, rounding up, and rebuilds the tree.
+  void RescaleModel();
+
+private:
+  int SwapUpward(int n, uint16_t f);
+};
+
+// The prefix code of the upper 6 bits of a 12-bit match position, all derived from the
+// code lengths: 1 code of 3 bits, 3 of 4, 8 of 5, 12 of 6, 24 of 7 and 16 of 8, assigned
+// canonically in order of the upper bits. The lower 6 bits follow verbatim.
+struct TPositionTables {
+  std::array<uint8_t, 64> UpperCodeLength{};
+  std::array<uint8_t, 64> UpperCode{};        // left-aligned in 8 bits
+  std::array<uint8_t, 256> PrefixToUpper{};   // by the next 8 stream bits
+  std::array<uint8_t, 256> PrefixToLength{};  // the code length of that prefix
+};
+
+constexpr TPositionTables MakePositionTables() {
+  constexpr int kLengthRuns[][2] = {{1, 3}, {3, 4}, {8, 5}, {12, 6}, {24, 7}, {16, 8}};
+  TPositionTables t;
+  int upper = 0;
+  int code = 0;
+  for (const auto& run : kLengthRuns) {
+    for (int k = 0; k < run[0]; ++k, ++upper) {
+      const int length = run[1];
+      t.UpperCodeLength[upper] = static_cast<uint8_t>(length);
+      t.UpperCode[upper] = static_cast<uint8_t>(code);
+      const int prefixes = 1 << (8 - length);
+      for (int b = code; b < code + prefixes; ++b) {
+        t.PrefixToUpper[b] = static_cast<uint8_t>(upper);
+        t.PrefixToLength[b] = static_cast<uint8_t>(length);
+      }
+      code += prefixes;
+    }
+  }
+  return t;
+}
+
+inline constexpr TPositionTables kPositionTables = MakePositionTables();

@@ -1,0 +1,5 @@
+#include "compress/ProcessorYield.h"
+
+#include <sched.h>
+
+void YieldProcessorSlice() { sched_yield(); }

@@ -1,0 +1,5 @@
+#include "compress/ProcessorYield.h"
+
+#include <windows.h>
+
+void YieldProcessorSlice() { Sleep(0); }

@@ -1,0 +1,81 @@
+// setup.exe driven as a person would drive it, as far as the main window goes: the welcome
+// panel, the close question and the destination panel.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "tests/e2e/Scenario.h"
+#include "tests/e2e/robot/Robot.h"
+
+using namespace robot;
+using ::testing::ElementsAre;
+
+namespace {
+
+const char* const MainCaption = "Kestrel Setup";
+const char* const CloseQuestion =
+    "Setup is not complete.  If you abort now, the program may not run properly.  Are you sure "
+    "you want to cancel installation? ";
+const char* const DefaultDestination = "C:\\Program Files\\Kestrel";
+// Long enough to tell a window that stays from one that is on its way out.
+constexpr DWORD StaysOpen = 1000;
+
+class SetupScenario : public ::testing::Test {
+protected:
+  void SetUp() override { main_ = robot_.WaitForWindow("", MainCaption); }
+  void TearDown() override {
+    robot_.SaveTranscript(scenario::OutputFolder("setup") + "\\" +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt");
+  }
+
+  // The close question, checked word for word, answered with `answer`.
+  void AnswerCloseQuestion(const std::string& answer) {
+    const MessageBoxSeen box = robot_.WaitForMessageBox();
+    EXPECT_EQ(box.caption, "Warning");
+    EXPECT_EQ(box.text, CloseQuestion);
+    EXPECT_THAT(box.buttons, ElementsAre("&Yes", "&No"));
+    EXPECT_EQ(box.icon, IconKind::Exclamation);
+    robot_.Answer(answer);
+  }
+
+  void ExpectCleanEnd() {
+    EXPECT_EQ(process_.WaitForExit(DefaultTimeout), 0u) << "setup.exe did not end";
+  }
+
+  TestedProcess process_{WindowsPath(E2E_SETUP_EXE)};
+  Robot robot_{process_, scenario::OutputFolder("setup")};
+  HWND main_ = nullptr;
+};
+
+TEST_F(SetupScenario, WelcomeCancelAsksFirstNoKeepsTheWindowYesEndsTheProgram) {
+  robot_.WaitForControl(main_, "Button", "Continue");
+  robot_.Screenshot("welcome");
+  robot_.ClickButton(main_, "Cancel");
+  AnswerCloseQuestion("No");
+  EXPECT_TRUE(robot_.NoMessageBoxWithin(StaysOpen));
+  EXPECT_TRUE(process_.Running());
+  EXPECT_TRUE(IsWindow(main_) && IsShown(main_));
+  robot_.WaitForControl(main_, "Button", "Continue");  // still on the welcome panel
+
+  robot_.ClickButton(main_, "Cancel");
+  AnswerCloseQuestion("Yes");
+  ExpectCleanEnd();
+  EXPECT_EQ(robot_.Transcript().size(), 2u) << "a box after the close was confirmed";
+}
+
+TEST_F(SetupScenario, ContinueShowsTheDestinationPanelWithTheDefaultFolder) {
+  robot_.ClickButton(main_, "Continue");
+  HWND destination = nullptr;
+  robot_.WaitForControl(main_, "Static", "Select a directory  for installation:");
+  const std::vector<HWND> edits = Descendants(main_, "Edit");
+  ASSERT_FALSE(edits.empty()) << "no destination edit box shown";
+  destination = edits.front();
+  robot_.WaitForText(destination, DefaultDestination);
+  robot_.Screenshot("destination");
+  EXPECT_TRUE(robot_.NoMessageBoxWithin(500));
+
+  PressCloseBox(main_);
+  AnswerCloseQuestion("Yes");
+  ExpectCleanEnd();
+}
+
+}  // namespace

@@ -2,8 +2,12 @@
 // answers works on a program whose behaviour is known.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <cstdio>
 
 #include "tests/e2e/Scenario.h"
+#include "tests/e2e/robot/Files.h"
 #include "tests/e2e/robot/Robot.h"
 
 using namespace robot;
@@ -138,6 +142,62 @@ TEST_F(RobotSelfTest, SavesScreenshots) {
   const RECT rect = ScreenRect(label_);
   const Image image = CaptureScreen(rect);
   EXPECT_NE(image.pixels.at(0), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RobotFiles, ReadsShortcutsShellFoldersAndFileContents) {
+  EXPECT_FALSE(UserShellFolder("Programs").empty());
+  EXPECT_EQ(UserShellFolder("NoSuchFolder"), "");
+
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  const std::string link = std::string(temp) + "robot-selftest.lnk";
+  const std::string copyA = std::string(temp) + "robot-a.txt",
+                    copyB = std::string(temp) + "robot-b.txt";
+  CoInitialize(nullptr);
+  {
+    IShellLinkA* shell = nullptr;
+    IPersistFile* file = nullptr;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                               reinterpret_cast<void**>(&shell)),
+              S_OK);
+    shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    shell->SetPath("C:\\Some Folder\\PROGRAM.EXE");
+    shell->SetWorkingDirectory("D:\\");
+    shell->SetIconLocation("C:\\Some Folder\\PROGRAM.EXE", 0);
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, link.c_str(), -1, wide, MAX_PATH);
+    EXPECT_EQ(file->Save(wide, TRUE), S_OK);
+    file->Release();
+    shell->Release();
+  }
+  CoUninitialize();
+  const std::optional<Shortcut> shortcut = ReadShortcut(link);
+  ASSERT_TRUE(shortcut.has_value());
+  EXPECT_EQ(shortcut->target, "C:\\Some Folder\\PROGRAM.EXE");
+  EXPECT_EQ(shortcut->workingDirectory, "D:\\");
+  EXPECT_EQ(shortcut->iconFile, "C:\\Some Folder\\PROGRAM.EXE");
+  EXPECT_EQ(shortcut->iconIndex, 0);
+  EXPECT_FALSE(ReadShortcut(link + ".missing").has_value());
+  DeleteFileA(link.c_str());
+
+  for (const std::string& path : {copyA, copyB}) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    std::fwrite("a\0b", 1, 3, out);
+    std::fclose(out);
+  }
+  EXPECT_TRUE(SameContents(copyA, copyB));
+  EXPECT_EQ(ReadWholeFile(copyA), std::string("a\0b", 3));
+  FILE* out = std::fopen(copyB.c_str(), "ab");
+  std::fputc('!', out);
+  std::fclose(out);
+  EXPECT_FALSE(SameContents(copyA, copyB));
+  EXPECT_FALSE(SameContents(copyA, copyA + ".missing"));
+  DeleteFileA(copyA.c_str());
+  DeleteFileA(copyB.c_str());
 }
 
 }  // namespace

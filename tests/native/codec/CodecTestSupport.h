@@ -20,6 +20,15 @@ Bytes Repeat(uint8_t b, size_t n);
 Bytes Concat(const Bytes& a, const Bytes& b);
 Bytes TextBytes(const std::string& text);
 uint32_t SumOf(const Bytes& bytes);
+// 64-bit FNV-1a, to pin long outputs in a test.
+uint64_t HashOf(const Bytes& bytes);
+
+// Generated inputs: seeded random bytes, word salad with CR LF lines, structured binary
+// records, and a skewed text of few letters that forces many model rescales.
+Bytes RandomBytes(size_t n, uint32_t seed);
+Bytes TextOf(size_t n);
+Bytes BinaryOf(size_t n);
+Bytes SkewedOf(size_t n);
 
 // A memory stream that starts out holding the bytes, positioned at 0.
 class TBytesStream : public TMemoryStream {

@@ -124,6 +124,17 @@ HWND Robot::WaitForControl(HWND parent, const std::string& className, const std:
   return found;
 }
 
+HWND Robot::WaitForControlOfClass(HWND parent, const std::string& className, DWORD timeoutMs) {
+  HWND found = nullptr;
+  PollUntil(timeoutMs, [&] {
+    const std::vector<HWND> shown = Descendants(parent, className);
+    found = shown.empty() ? nullptr : shown.front();
+    return found != nullptr;
+  });
+  if (!found) throw RobotError("no " + className + " control shown");
+  return found;
+}
+
 void Robot::WaitForText(HWND control, const std::string& text, DWORD timeoutMs) {
   std::string last;
   if (!PollUntil(timeoutMs, [&] { return (last = TextOf(control)) == text; }))

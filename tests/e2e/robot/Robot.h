@@ -44,6 +44,9 @@ public:
   // The shown control under `parent` of that class and text (mnemonics ignored).
   HWND WaitForControl(HWND parent, const std::string& className, const std::string& text,
                       DWORD timeoutMs = DefaultTimeout);
+  // The first shown control of that class under `parent`, whatever its text.
+  HWND WaitForControlOfClass(HWND parent, const std::string& className,
+                             DWORD timeoutMs = DefaultTimeout);
   // Waits until the control's text reads `text`; raises with the last text read otherwise.
   void WaitForText(HWND control, const std::string& text, DWORD timeoutMs = DefaultTimeout);
   // Presses the shown button of that caption under `parent`.

@@ -77,3 +77,41 @@ TEST_F(SetupScenario, ContinueShowsTheDestinationPanelWithTheDefaultFolder) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string VersionString(const std::vector<char>& info, const char* name) {
+  char* value = nullptr;
+  UINT length = 0;
+  const std::string path = std::string("\\StringFileInfo\\040904E4\\") + name;
+  if (!VerQueryValueA(info.data(), path.c_str(), reinterpret_cast<void**>(&value), &length))
+    return {};
+  return std::string(value);
+}
+
+// What Explorer and the loader read from the file itself: the version, the manifest that
+// asks for elevation and DPI awareness, and the icon.
+TEST(SetupExecutable, CarriesVersionManifestAndIcon) {
+  const std::string exe = WindowsPath(E2E_SETUP_EXE);
+  DWORD handle = 0;
+  std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &handle));
+  ASSERT_FALSE(info.empty());
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  EXPECT_EQ(VersionString(info, "ProductName"), "Kestrel 2.2");
+  EXPECT_EQ(VersionString(info, "FileDescription"), "Kestrel Setup");
+  EXPECT_EQ(VersionString(info, "CompanyName"), "Harrowby, Inc.");
+
+  HMODULE module = LoadLibraryExA(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(module, nullptr);
+  HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const char* data = static_cast<const char*>(LockResource(LoadResource(module, found)));
+  const std::string manifest(data, SizeofResource(module, found));
+  EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
+  EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
+  EXPECT_NE(manifest.find("supportedOS"), std::string::npos);
+  EXPECT_NE(FindResourceA(module, "MAINICON", MAKEINTRESOURCEA(14)), nullptr);  // RT_GROUP_ICON
+  FreeLibrary(module);
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace robot {
 
@@ -152,18 +153,25 @@ HWND Robot::FindMessageBox() const {
 }
 
 MessageBoxSeen Robot::WaitForMessageBox(DWORD timeoutMs) {
+  if (currentBox_ && IsWindow(currentBox_) && IsShown(currentBox_)) return transcript_.back();
+  // A box that closes by itself before it could be read (the program answered it) is no
+  // box the person saw; the robot keeps waiting for the next one.
+  std::optional<MessageBoxSeen> seen;
   HWND box = nullptr;
-  PollUntil(timeoutMs, [&] { return (box = FindMessageBox()) != nullptr; });
-  if (!box) {
+  PollUntil(timeoutMs, [&] {
+    box = FindMessageBox();
+    if (!box) return false;
+    Sleep(PaintDelay);
+    seen = ReadMessageBox(box);
+    return IsWindow(box) && IsShown(box);
+  });
+  if (!box || !IsWindow(box)) {
     std::string after =
         transcript_.empty() ? "at the start" : "after " + transcript_.back().Describe();
     throw RobotError("no message box appeared " + after);
   }
-  if (box != currentBox_) {
-    Sleep(PaintDelay);
-    currentBox_ = box;
-    transcript_.push_back(ReadMessageBox(box));
-  }
+  currentBox_ = box;
+  transcript_.push_back(*seen);
   return transcript_.back();
 }
 

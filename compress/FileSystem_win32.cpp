@@ -1,0 +1,94 @@
+// The file system on Windows, through the ANSI Win32 calls.
+#include <windows.h>
+
+#include "compress/FileSystem.h"
+#include "toolkit/Exception.h"
+
+namespace {
+
+// Closes a handle when the scope ends.
+class TScopedHandle {
+public:
+  explicit TScopedHandle(HANDLE handle) : handle_(handle) {}
+  ~TScopedHandle() {
+    if (Valid()) CloseHandle(handle_);
+  }
+  TScopedHandle(const TScopedHandle&) = delete;
+  TScopedHandle& operator=(const TScopedHandle&) = delete;
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE Get() const { return handle_; }
+
+private:
+  HANDLE handle_;
+};
+
+bool IsAsciiLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+class TWin32FileSystem final : public TFileSystem {
+public:
+  const char* PathDelimiters() const override { return "\\:"; }
+
+  int64_t DriveFreeSpace(const std::string& path) override {
+    // A leading "X:" names the drive; any other path lies on the current drive.
+    std::string root;
+    if (path.size() >= 2 && path[1] == ':' && IsAsciiLetter(path[0])) {
+      root = {static_cast<char>(path[0] & ~0x20), ':', '\\'};
+    }
+    ULARGE_INTEGER available;
+    if (!GetDiskFreeSpaceExA(root.empty() ? nullptr : root.c_str(), &available, nullptr, nullptr)) {
+      return -1;
+    }
+    return static_cast<int64_t>(available.QuadPart);
+  }
+
+  bool FileExists(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  bool DirectoryExists(const std::string& path) override {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+
+  int64_t OpenedFileSize(const std::string& path) override {
+    TScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) throw EInOutError(GetLastError());
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.Get(), &size)) throw EInOutError(GetLastError());
+    return size.QuadPart;
+  }
+
+  void MakeDirectory(const std::string& path) override {
+    if (!CreateDirectoryA(path.c_str(), nullptr)) throw EInOutError(GetLastError());
+  }
+
+  std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override {
+    return std::make_unique<TFileStream>(path, fmCreate | fmShareExclusive);
+  }
+
+  bool SetLastWriteTime(TFileStream& file, uint32_t dosDateTime) override {
+    FILETIME local, universal;
+    if (!DosDateTimeToFileTime(static_cast<WORD>(dosDateTime >> 16),
+                               static_cast<WORD>(dosDateTime & 0xFFFF), &local) ||
+        !LocalFileTimeToFileTime(&local, &universal)) {
+      return false;
+    }
+    return SetFileTime(reinterpret_cast<HANDLE>(file.Handle()), nullptr, nullptr, &universal);
+  }
+
+  bool SetAttributes(const std::string& path, int32_t attributes) override {
+    return SetFileAttributesA(path.c_str(), static_cast<DWORD>(attributes));
+  }
+};
+
+}  // namespace
+
+TFileSystem& PlatformFileSystem() {
+  static TWin32FileSystem fileSystem;
+  return fileSystem;
+}

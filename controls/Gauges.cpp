@@ -1,0 +1,266 @@
+#include "controls/Gauges.h"
+
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "controls/GaugeArithmetic.h"
+#include "toolkit/Exception.h"
+#include "toolkit/Format.h"
+#include "toolkit/win32/Layout.h"
+
+namespace {
+
+constexpr const char* kRangeError = "Value must be between %d and %d";
+constexpr const char* kPercentText = "%d%%";
+constexpr int kDefaultSize = 100;
+constexpr int32_t kLowestMinValue = -std::numeric_limits<int32_t>::max();
+constexpr int32_t kHighestMaxValue = std::numeric_limits<int32_t>::max();
+
+// value + delta with 32-bit wrap-around, as the range message's bounds are 32-bit numbers.
+int32_t Wrapped(int32_t value, int32_t delta) {
+  return static_cast<int32_t>(static_cast<uint32_t>(value) + static_cast<uint32_t>(delta));
+}
+
+// Clears a bitmap to black by copying it onto itself with BLACKNESS.
+void ClearToBlack(TBitmap& bitmap) {
+  const TRect all{0, 0, bitmap.Width(), bitmap.Height()};
+  bitmap.Canvas().SetCopyMode(cmBlackness);
+  bitmap.Canvas().CopyRect(all, bitmap.Canvas(), all);
+}
+
+// Combines source into target at (0, 0): each pixel becomes target xor source.
+void InvertInto(TBitmap& target, TBitmap& source) {
+  target.Canvas().SetCopyMode(cmSrcInvert);
+  target.Canvas().Draw(0, 0, source);
+}
+
+}  // namespace
+
+void TBltBitmap::MakeLike(TBitmap& source) {
+  SetWidth(source.Width());
+  SetHeight(source.Height());
+  Canvas().Brush().SetColor(clWindowFrame);
+  Canvas().Brush().SetStyle(bsSolid);
+  Canvas().FillRect(TRect{0, 0, Width(), Height()});
+}
+
+TGauge::TGauge(TComponent* owner) : TGraphicControl(owner) {
+  // The published default colour (used by the pie and the needle) until a parent lends its own.
+  SetColor(clWindow);
+  SetParentColor(true);
+  SetWidth(kDefaultSize);
+  SetHeight(kDefaultSize);
+}
+
+int32_t TGauge::CompletedPercent() const {
+  return gauge::CompletedPercent(minValue_, maxValue_, progress_);
+}
+
+void TGauge::SetMinValue(int32_t value) {
+  if (value == minValue_) return;
+  if (value > maxValue_)
+    throw EInvalidOperation(Format(kRangeError, kLowestMinValue, Wrapped(maxValue_, -1)));
+  minValue_ = value;
+  if (progress_ < value) progress_ = value;
+  Refresh();
+}
+
+void TGauge::SetMaxValue(int32_t value) {
+  if (value == maxValue_) return;
+  if (value < minValue_)
+    throw EInvalidOperation(Format(kRangeError, Wrapped(minValue_, 1), kHighestMaxValue));
+  maxValue_ = value;
+  if (progress_ > value) progress_ = value;
+  Refresh();
+}
+
+void TGauge::SetProgress(int32_t value) {
+  const int32_t before = CompletedPercent();
+  if (value < minValue_)
+    value = minValue_;
+  else if (value > maxValue_)
+    value = maxValue_;
+  if (value == progress_) return;
+  progress_ = value;
+  if (CompletedPercent() != before) Refresh();
+}
+
+void TGauge::SetKind(TGaugeKind value) {
+  if (value == kind_) return;
+  kind_ = value;
+  Refresh();
+}
+
+void TGauge::SetShowText(bool value) {
+  if (value == showText_) return;
+  showText_ = value;
+  Refresh();
+}
+
+void TGauge::SetBorderStyle(TBorderStyle value) {
+  if (value == borderStyle_) return;
+  borderStyle_ = value;
+  Refresh();
+}
+
+void TGauge::SetForeColor(TColor value) {
+  if (value == foreColor_) return;
+  foreColor_ = value;
+  Refresh();
+}
+
+void TGauge::SetBackColor(TColor value) {
+  if (value == backColor_) return;
+  backColor_ = value;
+  Refresh();
+}
+
+void TGauge::Refresh() {
+  if (!Visible() || !Parent() || !Parent()->HandleAllocated()) return;
+  PaintNow();
+}
+
+void TGauge::Paint() {
+  PaintTo(Canvas());
+}
+
+void TGauge::PaintTo(TCanvas& canvas) {
+  TBitmap frame;
+  frame.SetHeight(Height());
+  frame.SetWidth(Width());
+  ClearToBlack(frame);
+  const TRect paint = gauge::PaintRect(Width(), Height(), Bordered());
+
+  auto overlay = std::make_unique<TBltBitmap>();
+  overlay->MakeLike(frame);
+  ClearToBlack(*overlay);
+  switch (kind_) {
+    case gkText:
+      DrawTextLook(overlay->Canvas(), paint);
+      break;
+    case gkHorizontalBar:
+    case gkVerticalBar:
+      DrawBar(overlay->Canvas(), paint);
+      break;
+    case gkPie:
+      DrawPie(overlay->Canvas(), paint);
+      break;
+    case gkNeedle:
+      DrawNeedle(overlay->Canvas(), paint);
+      break;
+  }
+  // The frame is black, so it takes the overlay's pixels; the black ring left outside the
+  // paint rectangle is the border.
+  InvertInto(frame, *overlay);
+  if (showText_) DrawPercentText(frame, paint);
+  overlay.reset();
+
+  canvas.SetCopyMode(cmSrcCopy);
+  canvas.Draw(0, 0, frame);
+}
+
+void TGauge::DrawTextLook(TCanvas& canvas, const TRect& paint) {
+  canvas.Brush().SetColor(backColor_);
+  canvas.FillRect(paint);
+}
+
+void TGauge::DrawBar(TCanvas& canvas, const TRect& paint) {
+  canvas.Brush().SetColor(backColor_);
+  canvas.FillRect(paint);
+  canvas.Pen().SetColor(foreColor_);
+  canvas.Pen().SetWidth(1);
+  canvas.Brush().SetColor(foreColor_);
+  const int percent = CompletedPercent();
+  const TRect bar = kind_ == gkHorizontalBar ? gauge::HorizontalBar(paint, percent)
+                                             : gauge::VerticalBar(paint, percent);
+  if (bar.Width() > 0 && bar.Height() > 0) canvas.FillRect(bar);
+}
+
+void TGauge::DrawPie(TCanvas& canvas, const TRect& paint) {
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(paint);
+  canvas.Brush().SetColor(backColor_);
+  canvas.Pen().SetColor(foreColor_);
+  canvas.Pen().SetWidth(1);
+  const int percent = CompletedPercent();
+  const gauge::PieGeometry pie = gauge::Pie(paint, Bordered(), percent);
+  canvas.Ellipse(pie.Box.Left, pie.Box.Top, pie.Box.Right, pie.Box.Bottom);
+  if (percent <= 0) return;
+  canvas.Brush().SetColor(foreColor_);
+  canvas.Pie(pie.Box.Left, pie.Box.Top, pie.Box.Right, pie.Box.Bottom, pie.Start.X, pie.Start.Y,
+             pie.End.X, pie.End.Y);
+}
+
+void TGauge::DrawNeedle(TCanvas& canvas, const TRect& paint) {
+  canvas.Brush().SetColor(Color());
+  canvas.FillRect(paint);
+  canvas.Brush().SetColor(backColor_);
+  canvas.Pen().SetColor(foreColor_);
+  canvas.Pen().SetWidth(1);
+  const int percent = CompletedPercent();
+  const gauge::NeedleGeometry needle = gauge::Needle(paint, Bordered(), Width(), percent);
+  const TRect& dial = needle.DialBox;
+  canvas.Pie(dial.Left, dial.Top, dial.Right, dial.Bottom, needle.DialStart.X, needle.DialStart.Y,
+             needle.DialEnd.X, needle.DialEnd.Y);
+  canvas.MoveTo(needle.BaseFrom.X, needle.BaseFrom.Y);
+  canvas.LineTo(needle.BaseTo.X, needle.BaseTo.Y);
+  if (percent <= 0) return;
+  canvas.Pen().SetColor(foreColor_);
+  canvas.MoveTo(needle.Pivot.X, needle.Pivot.Y);
+  canvas.LineTo(needle.Tip.X, needle.Tip.Y);
+}
+
+// The percentage, white on a black bitmap, inverted onto the frame: black over a white
+// background, white over a black bar.
+void TGauge::DrawPercentText(TBitmap& frame, const TRect& paint) {
+  TBltBitmap text;
+  text.MakeLike(frame);
+  ClearToBlack(text);
+  const std::string percentText = Format(kPercentText, CompletedPercent());
+  TCanvas& canvas = text.Canvas();
+  canvas.Brush().SetStyle(bsClear);
+  canvas.Font().Assign(Font());
+  canvas.Font().SetColor(clWhite);
+  const TPoint origin =
+      gauge::TextOrigin(paint, canvas.TextWidth(percentText), canvas.TextHeight(percentText));
+  canvas.TextRect(paint, origin.X, origin.Y, percentText);
+  InvertInto(frame, text);
+}
+
+namespace {
+
+bool ApplyGaugeProperty(TComponent& component, const std::string& property,
+                        const TLayoutValue& value, TLayoutReader& reader) {
+  auto* gauge = dynamic_cast<TGauge*>(&component);
+  if (!gauge) return false;
+  if (property == "Kind")
+    gauge->SetKind(static_cast<TGaugeKind>(reader.Enumeration(
+        value, {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"})));
+  else if (property == "ShowText")
+    gauge->SetShowText(reader.Boolean(value));
+  else if (property == "BorderStyle")
+    gauge->SetBorderStyle(
+        static_cast<TBorderStyle>(reader.Enumeration(value, {"bsNone", "bsSingle"})));
+  else if (property == "ForeColor")
+    gauge->SetForeColor(reader.Color(value));
+  else if (property == "BackColor")
+    gauge->SetBackColor(reader.Color(value));
+  // The range is checked as it is applied, as at any other time.
+  else if (property == "MinValue")
+    gauge->SetMinValue(reader.Integer(value));
+  else if (property == "MaxValue")
+    gauge->SetMaxValue(reader.Integer(value));
+  else if (property == "Progress")
+    gauge->SetProgress(reader.Integer(value));
+  else
+    return ApplyControlProperty(component, property, value, reader);
+  return true;
+}
+
+}  // namespace
+
+void RegisterGauge() {
+  RegisterComponentClass(
+      "TGauge", [](TComponent* owner) { return new TGauge(owner); }, &ApplyGaugeProperty);
+}

@@ -1,0 +1,188 @@
+// The archiver end to end, through its command line, in-process.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <sstream>
+
+#include "tests/native/engine/TestArchive.h"
+#include "tools/archiver/Archiver.h"
+
+using namespace engine_test;
+
+namespace {
+
+class Archiver : public ::testing::Test {
+protected:
+  int Run(const std::vector<std::string>& args) {
+    out.str("");
+    err.str("");
+    return RunArchiver(args, out, err, false);
+  }
+  std::string At(const std::string& relative) { return dir.Host(relative).string(); }
+
+  // Three inputs: text, a binary file with long runs, and an empty file.
+  void MakeInputs() {
+    std::filesystem::create_directories(dir.Host("in"));
+    std::string text;
+    for (int i = 0; i < 200; ++i) text += "Line " + std::to_string(i) + " of the readme.\r\n";
+    dir.Write("in/readme.txt", text);
+    Bytes binary = RandomBytesWithout94(5000, 9);
+    binary.insert(binary.end(), 3000, 0x94);
+    binary.insert(binary.end(), 4000, 0x00);
+    dir.Write("in/data.bin", std::string(binary.begin(), binary.end()));
+    dir.Write("in/empty.txt", "");
+  }
+  std::vector<std::string> CreateArgs(const std::string& archive, const std::string& method) {
+    return {"create",
+            At(archive),
+            "--method",
+            method,
+            "--mtime",
+            "1997-12-21T21:14:26",
+            At("in/readme.txt"),
+            "Docs\\data.bin=" + At("in/data.bin"),
+            At("in/empty.txt")};
+  }
+
+  ScratchFolder dir;
+  std::ostringstream out, err;
+};
+
+}  // namespace
+
+TEST_F(Archiver, CreateListTestExtractRoundTripForEveryMethod) {
+  MakeInputs();
+  for (const std::string method : {"lzh", "rle", "none"}) {
+    SCOPED_TRACE(method);
+    ASSERT_EQ(Run(CreateArgs("a.arc", method)), 0) << err.str();
+    EXPECT_EQ(out.str(), "");  // create is quiet unless asked
+
+    ASSERT_EQ(Run({"list", At("a.arc")}), 0) << err.str();
+    const std::string listing = out.str();
+    for (const char* name : {"readme.txt", "Docs\\data.bin", "empty.txt"}) {
+      EXPECT_NE(listing.find(name), std::string::npos) << name;
+    }
+    EXPECT_NE(listing.find("1997-12-21 21:14:26"), std::string::npos);
+    EXPECT_NE(listing.find("3 member(s)"), std::string::npos);
+
+    ASSERT_EQ(Run({"test", At("a.arc")}), 0) << err.str();
+    EXPECT_EQ(out.str(), "3 member(s) tested, 0 bad\n");
+
+    const std::string target = "out-" + method;
+    std::filesystem::create_directories(dir.Host(target));
+    ASSERT_EQ(Run({"extract", At("a.arc"), "-C", At(target)}), 0) << err.str();
+    EXPECT_EQ(dir.Read(target + "/readme.txt"), dir.Read("in/readme.txt"));
+    EXPECT_EQ(dir.Read(target + "/Docs/data.bin"), dir.Read("in/data.bin"));
+    ASSERT_TRUE(dir.Exists(target + "/empty.txt"));  // the empty last member too
+    EXPECT_EQ(dir.Read(target + "/empty.txt"), "");
+  }
+}
+
+TEST_F(Archiver, FixedDateGivesByteIdenticalArchivesWithTheDocumentedHeader) {
+  MakeInputs();
+  ASSERT_EQ(Run(CreateArgs("one.arc", "lzh")), 0) << err.str();
+  ASSERT_EQ(Run(CreateArgs("two.arc", "lzh")), 0) << err.str();
+  const std::string one = dir.Read("one.arc");
+  EXPECT_EQ(one, dir.Read("two.arc"));
+  const size_t total = dir.Read("in/readme.txt").size() + 12000;
+  const std::string header = std::string("QUIX\x1ALZH", 8) +
+                             std::string{char(total & 0xFF), char(total >> 8 & 0xFF), 0, 0} +
+                             std::string("\x01\0\0\0\0\0\0\0\0", 9);
+  EXPECT_EQ(one.substr(0, 21), header);
+  // The first member: name length 10, the fixed date, attributes 0x20.
+  EXPECT_EQ(one.substr(21, 8), std::string("\x0A\x00\xCD\xA9\x95\x23\x20\x00", 8));
+  EXPECT_EQ(one.substr(21 + 25, 10), "readme.txt");
+
+  ASSERT_EQ(Run({"create", At("none.arc"), "--method=none", "--mtime=1997-12-21T21:14:26",
+                 At("in/empty.txt")}),
+            0);
+  EXPECT_EQ(dir.Read("none.arc").substr(5, 3), "NON");
+}
+
+TEST_F(Archiver, TestNamesTheMemberWithACorruptedByte) {
+  MakeInputs();
+  ASSERT_EQ(Run(CreateArgs("a.arc", "lzh")), 0) << err.str();
+  std::string bytes = dir.Read("a.arc");
+  const size_t firstData = 21 + 25 + 10;
+  bytes[firstData + 100] ^= 0x10;
+  dir.Write("bad.arc", bytes);
+  EXPECT_EQ(Run({"test", At("bad.arc")}), 1);
+  EXPECT_NE(err.str().find("readme.txt: bad checksum"), std::string::npos) << err.str();
+  EXPECT_EQ(err.str().find("data.bin"), std::string::npos) << err.str();
+  EXPECT_EQ(out.str(), "3 member(s) tested, 1 bad\n");
+}
+
+TEST_F(Archiver, TruncatedArchiveIsAOneLineErrorAndExtractsNothing) {
+  MakeInputs();
+  ASSERT_EQ(Run(CreateArgs("a.arc", "lzh")), 0) << err.str();
+  const std::string bytes = dir.Read("a.arc");
+  for (size_t keep : {bytes.size() - 30, size_t{30}, size_t{10}, size_t{0}}) {
+    SCOPED_TRACE(keep);
+    dir.Write("cut.arc", bytes.substr(0, keep));
+    EXPECT_EQ(Run({"test", At("cut.arc")}), 1);
+    EXPECT_NE(err.str().find("cut.arc"), std::string::npos) << err.str();
+    std::filesystem::create_directories(dir.Host("cut"));
+    EXPECT_EQ(Run({"extract", At("cut.arc"), "-C", At("cut")}), 1);
+    const std::string message = err.str();
+    EXPECT_EQ(std::count(message.begin(), message.end(), '\n'), 1) << message;
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Host("cut")));
+  }
+  dir.Write("garbage.arc", std::string(100, 'x'));
+  EXPECT_EQ(Run({"list", At("garbage.arc")}), 1);
+  EXPECT_NE(err.str().find("Can't recognize compressed file header"), std::string::npos);
+}
+
+TEST_F(Archiver, ExtractRefusesNamesThatEscapeTheFolder) {
+  MakeInputs();
+  std::filesystem::create_directories(dir.Host("target"));
+  for (const std::string hostile : {"..\\evil.txt", "Docs\\..\\..\\evil.txt", "\\evil.txt",
+                                    "C:evil.txt", "../evil.txt", "/evil.txt"}) {
+    SCOPED_TRACE(hostile);
+    ASSERT_EQ(Run({"create", At("h.arc"), At("in/readme.txt"), hostile + "=" + At("in/empty.txt")}),
+              0)
+        << err.str();
+    EXPECT_EQ(Run({"extract", At("h.arc"), "-C", At("target")}), 1);
+    EXPECT_NE(err.str().find("outside"), std::string::npos) << err.str();
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Host("target")));
+    // Naming only a harmless member extracts it.
+    EXPECT_EQ(Run({"extract", At("h.arc"), "-C", At("target"), "README.TXT"}), 0) << err.str();
+    std::filesystem::remove(dir.Host("target/readme.txt"));
+  }
+  EXPECT_FALSE(dir.Exists("evil.txt"));
+}
+
+TEST_F(Archiver, CommandLineMistakesAreUsageErrors) {
+  EXPECT_EQ(Run({"--help"}), 0);
+  EXPECT_NE(out.str().find("archiver create OUT"), std::string::npos);
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {},
+           {"frobnicate"},
+           {"create", "x.arc"},
+           {"create", "x.arc", "--method", "zip", "f"},
+           {"create", "x.arc", "--mtime", "1979-01-01T00:00:00", "f"},
+           {"create", "x.arc", "--mtime", "2001-02-30T00:00:00", "f"},
+           {"create", "x.arc", "--bogus", "f"},
+           {"list"},
+           {"test", "a", "b"},
+           {"extract", "a.arc"}}) {
+    EXPECT_EQ(Run(args), 2) << (args.empty() ? "" : args[0]);
+    EXPECT_NE(err.str().find("--help"), std::string::npos);
+  }
+}
+
+TEST_F(Archiver, FailuresNameTheFileAndLeaveNoOutput) {
+  EXPECT_EQ(Run({"create", At("x.arc"), At("missing.txt")}), 1);
+  EXPECT_NE(err.str().find("missing.txt"), std::string::npos);
+  EXPECT_FALSE(dir.Exists("x.arc"));
+  EXPECT_FALSE(dir.Exists("x.arc.part"));
+
+  EXPECT_EQ(Run({"list", At("missing.arc")}), 1);
+  EXPECT_NE(err.str().find("missing.arc: no such file"), std::string::npos) << err.str();
+
+  MakeInputs();
+  ASSERT_EQ(Run(CreateArgs("a.arc", "lzh")), 0);
+  EXPECT_EQ(Run({"extract", At("a.arc"), "-C", At("no-such-folder")}), 1);
+  EXPECT_EQ(Run({"extract", At("a.arc"), "-C", At("in"), "nothing.txt"}), 1);
+  EXPECT_NE(err.str().find("no member named \"nothing.txt\""), std::string::npos);
+}

@@ -1,0 +1,58 @@
+// What every command shares: exit codes, the output channels, usage errors and failures.
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFailure = 1;
+inline constexpr int kExitUsage = 2;
+
+extern const char kUsageText[];
+
+struct TToolContext {
+  std::ostream& out;
+  std::ostream& err;
+  bool errIsTerminal = false;
+  bool verbose = false;
+};
+
+// A command line that does not fit the usage: reported with a hint, exit status 2.
+class TUsageError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// A failure to report on one line, exit status 1.
+class TToolError : public std::runtime_error {
+public:
+  using std::runtime_error::runtime_error;
+};
+
+// Splits a command's arguments into options and operands. Options take their value as
+// the next argument or after "="; "--" ends the options.
+class TArguments {
+public:
+  TArguments(const std::vector<std::string>& args, const std::vector<std::string>& valueOptions,
+             const std::vector<std::string>& flagOptions);
+  bool Has(const std::string& option) const;
+  std::string Value(const std::string& option, const std::string& fallback) const;
+  const std::vector<std::string>& Operands() const { return operands_; }
+
+private:
+  std::vector<std::pair<std::string, std::string>> options_;
+  std::vector<std::string> operands_;
+};
+
+// "YYYY-MM-DDTHH:MM:SS" as a DOS date and time; TUsageError when malformed or outside the
+// years 1980..2107 that the layout can hold.
+uint32_t ParseMtime(const std::string& text);
+
+// The DOS date and time as "YYYY-MM-DD HH:MM:SS".
+std::string FormatDosDateTime(uint32_t packed);
+
+// The host's reason for the last failed C library call.
+std::string SystemReason();

@@ -6,9 +6,9 @@
 #include "compress/LzhExpand.h"
 #include "compress/Rle.h"
 
-int32_t RunBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest,
-                         TStream& Source, bool Expand, uint32_t& Checksum, int Method,
-                         int32_t DestSize, int32_t SourceSize) {
+int32_t RunBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest, TStream& Source,
+                         bool Expand, uint32_t& Checksum, int Method, int32_t DestSize,
+                         int32_t SourceSize) {
   if (Method != kMethodRle && Method != kMethodLzh) {
     Checksum = 0;
     return 0;

@@ -11,8 +11,8 @@ uint32_t SumOfBytes(const uint8_t* from, const uint8_t* to) {
 }
 }  // namespace
 
-TByteChannel::TByteChannel(const TShowProgressEvent& onShowProgress, TStream& dest,
-                           TStream& source, int32_t sourceSize)
+TByteChannel::TByteChannel(const TShowProgressEvent& onShowProgress, TStream& dest, TStream& source,
+                           int32_t sourceSize)
     : onShowProgress_(onShowProgress),
       dest_(dest),
       source_(source),
@@ -47,8 +47,8 @@ uint8_t TByteChannel::FetchBlock() {
   if (onShowProgress_) {
     fetchedSoFar_ += n;
     // 64-bit product: members beyond 21,474,836 bytes would wrap in 32 bits.
-    int32_t PercentageDone = static_cast<int32_t>(int64_t{fetchedSoFar_} * 100 /
-                                                  (int64_t{fetchedSoFar_} + sourceLeft_));
+    int32_t PercentageDone =
+        static_cast<int32_t>(int64_t{fetchedSoFar_} * 100 / (int64_t{fetchedSoFar_} + sourceLeft_));
     onShowProgress_(PercentageDone);
     // The block stays fetched, but its bytes arrive flagged as the end of the input.
     if (PercentageDone < 0) return 0;

@@ -79,12 +79,18 @@ private:
 };
 
 // Walks the tree from the root, bit 0 to the first child and bit 1 to the second, then
-// counts the symbol.
+// counts the symbol along the path just walked.
 inline int DecodeSymbol(TLzhModel& model, TBitReader& bits) {
+  uint16_t path[kNodeCount];  // no path is longer than the tree has nodes
+  int depth = 0;
   int c = model.Child[kRootNode];
-  while (c < kNodeCount) c = model.Child[c + bits.ReadOneBit()];
+  while (c < kNodeCount) {
+    const int node = c + bits.ReadOneBit();
+    path[depth++] = static_cast<uint16_t>(node);
+    c = model.Child[node];
+  }
   const int symbol = c - kNodeCount;
-  model.UpdateModel(symbol);
+  model.UpdateModelAlong(symbol, path, depth);
   return symbol;
 }
 
@@ -101,10 +107,13 @@ inline int DecodePosition(TBitReader& bits) {
 // the tree can grow deeper than 16 levels, and such codes go out in two parts. Then
 // counts the symbol. Returns the code's length in bits.
 inline int EncodeSymbol(TLzhModel& model, TBitWriter& bits, int c) {
+  uint16_t path[kNodeCount];  // filled from the end: the nodes below the root, leaf last
+  uint16_t* top = path + kNodeCount;
   uint32_t code = 0;
   int length = 0;
   int k = model.Parent[c + kNodeCount];
   do {
+    *--top = static_cast<uint16_t>(k);
     code >>= 1;
     if (k & 1) code |= 0x80000000u;  // a second child
     ++length;
@@ -116,7 +125,7 @@ inline int EncodeSymbol(TLzhModel& model, TBitWriter& bits, int c) {
   } else {
     bits.WriteBits(length, code >> 16);
   }
-  model.UpdateModel(c);
+  model.UpdateModelAlong(c, top, length);
   return length;
 }
 

@@ -20,8 +20,12 @@ inline constexpr int kFirstWritePosition = kRingSize - kMaxMatch;
 inline constexpr uint8_t kWindowFill = 0x20;
 
 // The symbol of a match of the given length (3..60), and back.
-constexpr int MatchSymbol(int length) { return 256 - 3 + length; }
-constexpr int MatchLengthOf(int symbol) { return symbol - 253; }
+constexpr int MatchSymbol(int length) {
+  return 256 - 3 + length;
+}
+constexpr int MatchLengthOf(int symbol) {
+  return symbol - 253;
+}
 
 // Node frequencies kept in non-decreasing order (the sibling property); Child of an
 // internal node is its first child (the second is the next node), of a leaf
@@ -38,17 +42,40 @@ struct TLzhModel {
   void UpdateModel(int symbol) {
     if (Frequency[kRootNode] == kMaxFrequency) RescaleModel();
     int n = Parent[symbol + kNodeCount];
-    do {
+    const uint16_t f = ++Frequency[n];
+    if (f > Frequency[n + 1]) n = SwapUpward(n, f);
+    ClimbFrom(n);  // up to the root, the only node whose parent is 0
+  }
+  // The same update for a symbol whose path was just walked: path holds the nodes from a
+  // child of the root down to the symbol's leaf. Up to the first move, the parents are
+  // known without looking them up, which breaks the chain of dependent loads.
+  void UpdateModelAlong(int symbol, const uint16_t* path, int depth) {
+    if (Frequency[kRootNode] == kMaxFrequency) {
+      UpdateModel(symbol);
+      return;
+    }
+    for (int k = depth - 1; k >= 0; --k) {
+      const int n = path[k];
       const uint16_t f = ++Frequency[n];
-      if (f > Frequency[n + 1]) n = SwapUpward(n, f);
-      n = Parent[n];
-    } while (n != 0);  // only the root has parent 0
+      if (f > Frequency[n + 1]) {
+        ClimbFrom(SwapUpward(n, f));
+        return;
+      }
+    }
+    ++Frequency[kRootNode];
   }
   // Halves every leaf count, rounding up, and rebuilds the tree.
   void RescaleModel();
 
 private:
   int SwapUpward(int n, uint16_t f);
+  // Counts the ancestors of node n, moving nodes as UpdateModel does.
+  void ClimbFrom(int n) {
+    for (n = Parent[n]; n != 0; n = Parent[n]) {
+      const uint16_t f = ++Frequency[n];
+      if (f > Frequency[n + 1]) n = SwapUpward(n, f);
+    }
+  }
 };
 
 // The prefix code of the upper 6 bits of a 12-bit match position, all derived from the

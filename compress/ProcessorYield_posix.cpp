@@ -1,5 +1,7 @@
-#include "compress/ProcessorYield.h"
-
 #include <sched.h>
 
-void YieldProcessorSlice() { sched_yield(); }
+#include "compress/ProcessorYield.h"
+
+void YieldProcessorSlice() {
+  sched_yield();
+}

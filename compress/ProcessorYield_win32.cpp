@@ -1,5 +1,7 @@
-#include "compress/ProcessorYield.h"
-
 #include <windows.h>
 
-void YieldProcessorSlice() { Sleep(0); }
+#include "compress/ProcessorYield.h"
+
+void YieldProcessorSlice() {
+  Sleep(0);
+}

@@ -12,13 +12,13 @@ const char kSetupArchiveHeader[] = "51 55 49 58 1A 4C 5A 48 B3 CD 0B 00 01 00 00
 const char kReadmeMemberHeader[] =
     "0A 00 CD A9 95 23 20 00 DA 0D 00 00 F2 06 00 00 02 74 98 04 00 00 00 00 00";
 
-
 // A member header with the given name length and compressed size, all else plain.
 Bytes MemberHeaderBytes(int16_t nameLength, int32_t compressedSize) {
   Bytes b = Hex("00 00 00 00 00 00 20 00 00 00 00 00 00 00 00 00 02 00 00 00 00 00 00 00 00");
   b[0] = static_cast<uint8_t>(nameLength);
   b[1] = static_cast<uint8_t>(static_cast<uint16_t>(nameLength) >> 8);
-  for (int k = 0; k < 4; ++k) b[12 + k] = static_cast<uint8_t>(static_cast<uint32_t>(compressedSize) >> (8 * k));
+  for (int k = 0; k < 4; ++k)
+    b[12 + k] = static_cast<uint8_t>(static_cast<uint32_t>(compressedSize) >> (8 * k));
   return b;
 }
 
@@ -38,8 +38,8 @@ std::vector<std::string> Walk(const Bytes& archive) {
   return names;
 }
 
-const TExpandEvent kSomeExpandHandler = [](TStream&, TStream&, int32_t, int32_t,
-                                           const std::string&, int32_t&) {};
+const TExpandEvent kSomeExpandHandler = [](TStream&, TStream&, int32_t, int32_t, const std::string&,
+                                           int32_t&) {};
 
 }  // namespace
 
@@ -246,9 +246,9 @@ TEST(MemberWalk, TrailingBytesAndOddMembers) {
 
 TEST(MemberWalk, NegativeCompressedSizeStopsTheWalkWithAnError) {
   // This member would send a seek back onto its own header, forever.
-  const Bytes archive = Concat(Concat(Concat(Hex(kSetupArchiveHeader), MemberHeaderBytes(1, -26)),
-                                      TextBytes("x")),
-                               Repeat(0, 10));
+  const Bytes archive =
+      Concat(Concat(Concat(Hex(kSetupArchiveHeader), MemberHeaderBytes(1, -26)), TextBytes("x")),
+             Repeat(0, 10));
   try {
     Walk(archive);
     FAIL() << "no error";

@@ -30,7 +30,9 @@ std::string ToHex(const Bytes& bytes) {
   return s;
 }
 
-Bytes Repeat(uint8_t b, size_t n) { return Bytes(n, b); }
+Bytes Repeat(uint8_t b, size_t n) {
+  return Bytes(n, b);
+}
 
 Bytes Concat(const Bytes& a, const Bytes& b) {
   Bytes out = a;
@@ -38,7 +40,9 @@ Bytes Concat(const Bytes& a, const Bytes& b) {
   return out;
 }
 
-Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes TextBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 uint32_t SumOf(const Bytes& bytes) {
   uint32_t sum = 0;
@@ -69,9 +73,9 @@ Bytes RandomBytes(size_t n, uint32_t seed) {
 }
 
 Bytes TextOf(size_t n) {
-  static const char* const kWords[] = {"Kestrel ", "connects ", "to ",   "the ",  "FTP ",
+  static const char* const kWords[] = {"Kestrel ", "connects ", "to ",    "the ",   "FTP ",
                                        "site ",    "and ",      "lists ", "files ", "\r\n",
-                                       "[Site01]", "Host=",     "ftp.",  "Port=21"};
+                                       "[Site01]", "Host=",     "ftp.",   "Port=21"};
   Bytes b;
   uint32_t seed = 99;
   while (b.size() < n) {
@@ -99,7 +103,9 @@ Bytes SkewedOf(size_t n) {
   uint32_t seed = 17;
   for (auto& x : b) {
     const uint32_t r = NextRandom(seed);
-    x = static_cast<uint8_t>((r & 0xFF) < 200 ? 'e' : (r & 0xFF) < 240 ? 't' : 'a' + (r >> 24) % 26);
+    x = static_cast<uint8_t>((r & 0xFF) < 200   ? 'e'
+                             : (r & 0xFF) < 240 ? 't'
+                                                : 'a' + (r >> 24) % 26);
   }
   return b;
 }
@@ -135,8 +141,7 @@ TMethodRun RunMethod(bool expand, int method, const Bytes& input, int32_t destSi
   TScriptedSource source(input);
   TRecordingSink sink;
   TMethodRun run;
-  run.Result = RunBuiltInMethod(onProgress, sink, source, expand, run.Checksum, method,
-                                destSize,
+  run.Result = RunBuiltInMethod(onProgress, sink, source, expand, run.Checksum, method, destSize,
                                 sourceSize < 0 ? static_cast<int32_t>(input.size()) : sourceSize);
   run.Output = sink.Data;
   return run;

@@ -80,7 +80,9 @@ struct TMethodRun {
 // RunBuiltInMethod over memory streams; SourceSize is the input's size unless given.
 TMethodRun RunMethod(bool expand, int method, const Bytes& input, int32_t destSize = 0,
                      const TShowProgressEvent& onProgress = nullptr, int32_t sourceSize = -1);
-inline Bytes LzhCompressBytes(const Bytes& input) { return RunMethod(false, 2, input).Output; }
+inline Bytes LzhCompressBytes(const Bytes& input) {
+  return RunMethod(false, 2, input).Output;
+}
 inline Bytes LzhExpandBytes(const Bytes& stream, int32_t size) {
   return RunMethod(true, 2, stream, size).Output;
 }

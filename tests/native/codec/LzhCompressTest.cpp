@@ -33,8 +33,7 @@ TEST(LzhCompress, ChoosesTheDocumentedMatches) {
 TEST(LzhCompress, MatchesAreCappedAtTheEndOfTheInput) {
   // The 3-byte match "abc" is cut to what is left; two bytes or fewer go as literals.
   EXPECT_EQ(TokensOf(TextBytes("abcdabc")), (Tokens{"L61", "L62", "L63", "L64", "M3@3"}));
-  EXPECT_EQ(TokensOf(TextBytes("abcdab")),
-            (Tokens{"L61", "L62", "L63", "L64", "L61", "L62"}));
+  EXPECT_EQ(TokensOf(TextBytes("abcdab")), (Tokens{"L61", "L62", "L63", "L64", "L61", "L62"}));
   EXPECT_EQ(TokensOf(Repeat('q', 4)), (Tokens{"L71", "M3@0"}));
   EXPECT_EQ(TokensOf(Repeat('q', 3)), (Tokens{"L71", "L71", "L71"}));
 }

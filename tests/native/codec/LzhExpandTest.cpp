@@ -21,8 +21,7 @@ TEST(LzhExpand, MatchesAtTheStartCopyTheSpaceFill) {
 }
 
 TEST(LzhExpand, OverlappingMatchesRepeatTheirSource) {
-  EXPECT_EQ(LzhExpandBytes(LzhStreamOf({"L61", "L62", "M10@1"}), 12),
-            TextBytes("abababababab"));
+  EXPECT_EQ(LzhExpandBytes(LzhStreamOf({"L61", "L62", "M10@1"}), 12), TextBytes("abababababab"));
   // Distance code 2 three bytes back, across several positions of the window.
   EXPECT_EQ(LzhExpandBytes(LzhStreamOf({"L31", "L32", "L33", "M3@2", "M6@5"}), 12),
             TextBytes("123123123123"));
@@ -54,8 +53,7 @@ TEST(LzhExpand, ShortInputReadsAsZeroBits) {
     const TMethodRun run = RunMethod(true, kMethodLzh, truncated, size);
     // Exactly what the same bytes followed by zeros give, and never more than one match
     // beyond the size.
-    EXPECT_EQ(run.Output, LzhExpandBytes(Concat(truncated, Repeat(0, stream.size())), size))
-        << cut;
+    EXPECT_EQ(run.Output, LzhExpandBytes(Concat(truncated, Repeat(0, stream.size())), size)) << cut;
     EXPECT_GE(run.Output.size(), text.size()) << cut;
     EXPECT_LE(run.Output.size(), text.size() + 59) << cut;
     EXPECT_EQ(run.Result, static_cast<int32_t>(run.Output.size())) << cut;

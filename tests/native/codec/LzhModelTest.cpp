@@ -140,3 +140,29 @@ TEST(LzhModel, RescaleOnlyAtTheLimit) {
   m->UpdateModel(0);  // reaches 0x8000 without a rescale
   EXPECT_EQ(m->Frequency[kRootNode], 0x8000);
 }
+
+TEST(LzhModel, UpdateAlongAWalkedPathEqualsTheOrdinaryUpdate) {
+  auto plain = std::make_unique<TLzhModel>();
+  auto along = std::make_unique<TLzhModel>();
+  plain->InitModel();
+  along->InitModel();
+  uint32_t x = 12345;
+  // Enough updates for several rescales, with skew so that nodes keep moving.
+  for (int n = 0; n < 120000; ++n) {
+    x = x * 1664525 + 1013904223;
+    const int s =
+        (x >> 29) < 5 ? static_cast<int>((x >> 16) % 8) : static_cast<int>((x >> 8) % 314);
+    uint16_t path[kNodeCount];
+    int depth = 0;
+    for (int k = along->Parent[s + kNodeCount]; k != kRootNode; k = along->Parent[k]) ++depth;
+    int at = depth;
+    for (int k = along->Parent[s + kNodeCount]; k != kRootNode; k = along->Parent[k]) {
+      path[--at] = static_cast<uint16_t>(k);
+    }
+    plain->UpdateModel(s);
+    along->UpdateModelAlong(s, path, depth);
+    ASSERT_EQ(plain->Frequency, along->Frequency) << n;
+    ASSERT_EQ(plain->Child, along->Child) << n;
+    ASSERT_EQ(plain->Parent, along->Parent) << n;
+  }
+}

@@ -1,0 +1,222 @@
+// LZH expansion and compression throughput, ours side by side with the reference codec,
+// over the benchmark corpus ($LZHBENCH/corpus, default /tmp/lzhbench/corpus, built by
+// the reference folder's corpus.sh). Both decoders expand the same streams (ours); each
+// encoder compresses the same files. Ends with a table of ours against the reference.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ReferenceCodec.h"
+#include "compress/ArchiveFormat.h"
+#include "compress/BuiltInMethod.h"
+#include "toolkit/Stream.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Writes into memory reserved beforehand, so that only the codec is measured.
+class TBufferSink : public TStream {
+public:
+  explicit TBufferSink(size_t capacity) : data_(capacity) {}
+  int32_t Read(void*, int32_t) override { return 0; }
+  int32_t Write(const void* buffer, int32_t count) override {
+    if (size_ + static_cast<size_t>(count) > data_.size()) data_.resize(2 * data_.size() + count);
+    std::memcpy(data_.data() + size_, buffer, static_cast<size_t>(count));
+    size_ += static_cast<size_t>(count);
+    return count;
+  }
+  int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(size_); }
+  void Rewind() { size_ = 0; }
+  Bytes Contents() const { return Bytes(data_.begin(), data_.begin() + static_cast<long>(size_)); }
+  size_t Filled() const { return size_; }
+
+private:
+  Bytes data_;
+  size_t size_ = 0;
+};
+
+struct TCorpusFile {
+  std::string set;  // the corpus folder: bin, payload, random, text
+  Bytes data;
+  Bytes stream;  // our compressed stream
+};
+
+std::vector<TCorpusFile> gCorpus;
+
+Bytes ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+size_t OursCompress(const Bytes& data, TBufferSink& sink) {
+  TReadOnlyMemoryStream source(data.data(), static_cast<int64_t>(data.size()));
+  sink.Rewind();
+  uint32_t checksum = 0;
+  return static_cast<size_t>(RunBuiltInMethod(nullptr, sink, source, false, checksum, kMethodLzh, 0,
+                                              static_cast<int32_t>(data.size())));
+}
+
+size_t OursExpand(const TCorpusFile& f, TBufferSink& sink) {
+  TReadOnlyMemoryStream source(f.stream.data(), static_cast<int64_t>(f.stream.size()));
+  sink.Rewind();
+  uint32_t checksum = 0;
+  return static_cast<size_t>(RunBuiltInMethod(nullptr, sink, source, true, checksum, kMethodLzh,
+                                              static_cast<int32_t>(f.data.size()),
+                                              static_cast<int32_t>(f.stream.size())));
+}
+
+void LoadCorpus(const std::string& dir) {
+  std::ifstream manifest(dir + "/MANIFEST");
+  if (!manifest) {
+    std::fprintf(stderr, "codec_bench: no corpus at %s (run corpus.sh)\n", dir.c_str());
+    std::exit(2);
+  }
+  std::string line;
+  TBufferSink sink(1 << 20);
+  while (std::getline(manifest, line)) {
+    std::istringstream fields(line);
+    std::string size, hash, name;
+    fields >> size >> hash >> name;
+    TCorpusFile f;
+    f.set = name.substr(0, name.find('/'));
+    f.data = ReadFile(dir + "/" + name);
+    OursCompress(f.data, sink);
+    f.stream = sink.Contents();
+    // Both decoders must give the file back before anything is timed.
+    const unsigned char* refOut = nullptr;
+    const size_t refSize = ReferenceExpand(f.stream.data(), f.stream.size(),
+                                           static_cast<long long>(f.data.size()), &refOut);
+    OursExpand(f, sink);
+    if (sink.Contents() != f.data || refSize != f.data.size() ||
+        std::memcmp(refOut, f.data.data(), refSize) != 0) {
+      std::fprintf(stderr, "codec_bench: %s does not round-trip\n", name.c_str());
+      std::exit(1);
+    }
+    gCorpus.push_back(std::move(f));
+  }
+}
+
+bool InSet(const TCorpusFile& f, const std::string& set) {
+  return set == "all" || f.set == set;
+}
+
+void ExpandOurs(benchmark::State& state, const std::string& set) {
+  TBufferSink sink(16 << 20);
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    for (const TCorpusFile& f : gCorpus) {
+      if (InSet(f, set)) bytes += static_cast<int64_t>(OursExpand(f, sink));
+    }
+  }
+  state.SetBytesProcessed(bytes);
+}
+
+void ExpandReference(benchmark::State& state, const std::string& set) {
+  int64_t bytes = 0;
+  for (auto _ : state) {
+    for (const TCorpusFile& f : gCorpus) {
+      if (!InSet(f, set)) continue;
+      const unsigned char* out = nullptr;
+      bytes += static_cast<int64_t>(ReferenceExpand(f.stream.data(), f.stream.size(),
+                                                    static_cast<long long>(f.data.size()), &out));
+      benchmark::DoNotOptimize(out);
+    }
+  }
+  state.SetBytesProcessed(bytes);
+}
+
+void CompressOurs(benchmark::State& state, const std::string& set) {
+  TBufferSink sink(16 << 20);
+  int64_t in = 0;
+  int64_t out = 0;
+  for (auto _ : state) {
+    for (const TCorpusFile& f : gCorpus) {
+      if (!InSet(f, set)) continue;
+      out += static_cast<int64_t>(OursCompress(f.data, sink));
+      in += static_cast<int64_t>(f.data.size());
+    }
+  }
+  state.SetBytesProcessed(in);
+  state.counters["ratio"] = static_cast<double>(out) / static_cast<double>(in);
+}
+
+void CompressReference(benchmark::State& state, const std::string& set) {
+  int64_t in = 0;
+  int64_t out = 0;
+  for (auto _ : state) {
+    for (const TCorpusFile& f : gCorpus) {
+      if (!InSet(f, set)) continue;
+      const unsigned char* stream = nullptr;
+      out += static_cast<int64_t>(ReferenceCompress(f.data.data(), f.data.size(), &stream));
+      in += static_cast<int64_t>(f.data.size());
+    }
+  }
+  state.SetBytesProcessed(in);
+  state.counters["ratio"] = static_cast<double>(out) / static_cast<double>(in);
+}
+
+// Prints the usual table, then ours against the reference for each direction and set.
+class TComparingReporter : public benchmark::ConsoleReporter {
+public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const auto rate = run.counters.find("bytes_per_second");
+      if (rate != run.counters.end()) rates_[run.benchmark_name()] = rate->second.value / 1e6;
+      const auto ratio = run.counters.find("ratio");
+      if (ratio != run.counters.end()) ratios_[run.benchmark_name()] = ratio->second.value;
+    }
+  }
+  void PrintComparison(const std::vector<std::string>& sets) {
+    std::printf("\n%-10s %-8s %12s %12s %8s %10s %10s\n", "direction", "set", "ours MB/s",
+                "ref MB/s", "x ref", "ours ratio", "ref ratio");
+    for (const char* direction : {"Expand", "Compress"}) {
+      for (const std::string& set : sets) {
+        const std::string ours = std::string(direction) + "/ours/" + set;
+        const std::string ref = std::string(direction) + "/reference/" + set;
+        if (!rates_.count(ours) || !rates_.count(ref)) continue;
+        std::printf("%-10s %-8s %12.1f %12.1f %8.2f", direction, set.c_str(), rates_[ours],
+                    rates_[ref], rates_[ours] / rates_[ref]);
+        if (ratios_.count(ours)) std::printf(" %10.4f %10.4f", ratios_[ours], ratios_[ref]);
+        std::printf("\n");
+      }
+    }
+  }
+
+private:
+  std::map<std::string, double> rates_;
+  std::map<std::string, double> ratios_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* root = std::getenv("LZHBENCH");
+  LoadCorpus(std::string(root ? root : "/tmp/lzhbench") + "/corpus");
+
+  const std::vector<std::string> sets = {"all", "text", "bin", "payload", "random"};
+  for (const std::string& set : sets) {
+    benchmark::RegisterBenchmark(("Expand/ours/" + set).c_str(), ExpandOurs, set)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("Expand/reference/" + set).c_str(), ExpandReference, set)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("Compress/ours/" + set).c_str(), CompressOurs, set)
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(("Compress/reference/" + set).c_str(), CompressReference, set)
+        ->Unit(benchmark::kMillisecond);
+  }
+  benchmark::Initialize(&argc, argv);
+  TComparingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintComparison(sets);
+  benchmark::Shutdown();
+  return 0;
+}

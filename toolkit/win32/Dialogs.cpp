@@ -1,0 +1,335 @@
+#include "toolkit/win32/Dialogs.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "toolkit/Exception.h"
+#include "toolkit/win32/Application.h"
+#include "toolkit/win32/GdiHandles.h"
+
+namespace {
+constexpr const char* kDialogClass = "KestrelMessageDialog";
+constexpr const char* kClipboardRule = "---------------------------";
+constexpr const char* kYesCaption = "&Yes";
+constexpr const char* kNoCaption = "&No";
+constexpr const char* kOkCaption = "OK";
+
+// Sizes in pixels at 96 pixels per inch.
+constexpr int kMargin = 12;
+constexpr int kIconSize = 32;
+constexpr int kButtonWidth = 75;
+constexpr int kButtonHeight = 23;
+constexpr int kButtonGap = 6;
+constexpr int kMaxTextWidth = 420;
+
+TMessageAnswerer& CurrentAnswerer() {
+  static TMessageAnswerer answerer;
+  return answerer;
+}
+
+struct ButtonSpec {
+  int id;
+  const char* caption;
+};
+
+std::vector<ButtonSpec> ButtonsOf(TMsgDlgButtons buttons) {
+  std::vector<ButtonSpec> list;
+  if (buttons & mbYes) list.push_back({IDYES, kYesCaption});
+  if (buttons & mbNo) list.push_back({IDNO, kNoCaption});
+  if (buttons & mbOK) list.push_back({IDOK, kOkCaption});
+  return list;
+}
+
+std::string WithoutAccelerator(const char* caption) {
+  std::string text = caption;
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  return text;
+}
+
+LPCSTR IconOf(TMsgDlgType type) {
+  switch (type) {
+    case mtWarning:
+      return IDI_WARNING;
+    case mtError:
+      return IDI_ERROR;
+    case mtInformation:
+      return IDI_INFORMATION;
+    case mtConfirmation:
+      return IDI_QUESTION;
+    default:
+      return nullptr;
+  }
+}
+
+// The state of one box while it is up.
+struct DialogState {
+  TMessageQuestion question;
+  int defaultId = IDOK;
+  int escapeId = IDOK;
+  int result = 0;
+};
+
+void CopyToClipboard(HWND owner, const std::string& text) {
+  if (!OpenClipboard(owner)) return;
+  EmptyClipboard();
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+}
+
+LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  switch (message) {
+    case DM_GETDEFID:
+      if (state) return MAKELRESULT(state->defaultId, DC_HASDEFID);
+      break;
+    case WM_COMMAND:
+      if (state && state->result == 0) {
+        int id = LOWORD(wParam);
+        if (id == IDCANCEL) id = state->escapeId;
+        if (id == IDYES || id == IDNO || id == IDOK) state->result = id;
+      }
+      return 0;
+    case WM_CLOSE:
+      if (state && state->result == 0) state->result = state->escapeId;
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterDialogClass() {
+  static bool registered = false;
+  if (registered) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &DialogProc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kDialogClass;
+  wc.cbWndExtra = 0;
+  if (!RegisterClassExA(&wc)) throw EInvalidOperation("Cannot register the message box class");
+  registered = true;
+}
+
+// Disables the thread's other windows while the box is up and enables them again after.
+class ThreadWindowsDisabled {
+public:
+  ThreadWindowsDisabled() {
+    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
+    for (HWND w : windows_) EnableWindow(w, FALSE);
+  }
+  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
+  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
+  ~ThreadWindowsDisabled() {
+    for (HWND w : windows_) EnableWindow(w, TRUE);
+  }
+
+private:
+  static BOOL CALLBACK Collect(HWND window, LPARAM list) {
+    if (IsWindowVisible(window) && IsWindowEnabled(window))
+      reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+  }
+  std::vector<HWND> windows_;
+};
+
+class OwnedWindow {
+public:
+  explicit OwnedWindow(HWND window) : window_(window) {}
+  OwnedWindow(const OwnedWindow&) = delete;
+  OwnedWindow& operator=(const OwnedWindow&) = delete;
+  ~OwnedWindow() {
+    if (window_) DestroyWindow(window_);
+  }
+  HWND Get() const { return window_; }
+
+private:
+  HWND window_;
+};
+
+TModalResult RunDialog(const TMessageQuestion& question) {
+  RegisterDialogClass();
+  DialogState state;
+  state.question = question;
+  const auto buttons = ButtonsOf(question.buttons);
+  state.defaultId = buttons.empty() ? IDOK : buttons.front().id;
+  state.escapeId = (question.buttons & mbNo) ? IDNO : state.defaultId;
+
+  NONCLIENTMETRICSA metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  FontHandle font(CreateFontIndirectA(&metrics.lfMessageFont));
+
+  WindowDC screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  auto px = [dpi](int v) { return MulDiv(v, dpi, 96); };
+
+  RECT textRect{0, 0, px(kMaxTextWidth), 0};
+  {
+    SelectedObject selected(screen.Get(), font.Get());
+    DrawTextA(screen.Get(), question.text.c_str(), -1, &textRect,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+  }
+  const LPCSTR icon = IconOf(question.type);
+  const int textLeft = px(kMargin) + (icon ? px(kIconSize) + px(kMargin) : 0);
+  const int bodyHeight = std::max<int>(textRect.bottom, icon ? px(kIconSize) : 0);
+  const int buttonsWidth = static_cast<int>(buttons.size()) * px(kButtonWidth) +
+                           (static_cast<int>(buttons.size()) - 1) * px(kButtonGap);
+  const int clientWidth =
+      std::max<int>(textLeft + textRect.right + px(kMargin), buttonsWidth + 2 * px(kMargin));
+  const int buttonsTop = px(kMargin) + bodyHeight + px(kMargin);
+  const int clientHeight = buttonsTop + px(kButtonHeight) + px(kMargin);
+
+  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+  RECT outer{0, 0, clientWidth, clientHeight};
+  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  const int width = outer.right - outer.left;
+  const int height = outer.bottom - outer.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+
+  HWND owner = GetActiveWindow();
+  ThreadWindowsDisabled disabled;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  OwnedWindow dialog(CreateWindowExA(exStyle, kDialogClass, question.caption.c_str(), style, x, y,
+                                     width, height, owner, nullptr, instance, nullptr));
+  if (!dialog.Get()) throw EInvalidOperation("Cannot create the message box");
+  SetWindowLongPtrA(dialog.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+
+  auto child = [&](const char* cls, const char* text, DWORD childStyle, int cx, int cy, int cw,
+                   int ch, int id) {
+    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, cx, cy, cw, ch,
+                             dialog.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             instance, nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+    return w;
+  };
+  if (icon) {
+    HWND iconWindow =
+        child("STATIC", "", SS_ICON, px(kMargin), px(kMargin), px(kIconSize), px(kIconSize), -1);
+    SendMessageA(iconWindow, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)), 0);
+  }
+  const int textTop = px(kMargin) + (bodyHeight - textRect.bottom) / 2;
+  child("STATIC", question.text.c_str(), SS_LEFT | SS_NOPREFIX, textLeft, textTop, textRect.right,
+        textRect.bottom, -1);
+  int buttonX = (clientWidth - buttonsWidth) / 2;
+  HWND defaultButton = nullptr;
+  for (const ButtonSpec& b : buttons) {
+    const bool isDefault = b.id == state.defaultId;
+    HWND w = child("BUTTON", b.caption,
+                   WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON | WS_GROUP : BS_PUSHBUTTON), buttonX,
+                   buttonsTop, px(kButtonWidth), px(kButtonHeight), b.id);
+    if (isDefault) defaultButton = w;
+    buttonX += px(kButtonWidth) + px(kButtonGap);
+  }
+
+  ShowWindow(dialog.Get(), SW_SHOW);
+  SetForegroundWindow(dialog.Get());
+  if (defaultButton) SetFocus(defaultButton);
+
+  while (state.result == 0) {
+    if (Application && Application->Terminated()) {
+      state.result = IDNO;
+      break;
+    }
+    MSG message;
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0 || got == -1) {
+      if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
+      if (Application) Application->Terminate();
+      state.result = IDNO;
+      break;
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 &&
+        (message.hwnd == dialog.Get() || IsChild(dialog.Get(), message.hwnd))) {
+      CopyToClipboard(dialog.Get(), MessageBoxClipboardText(question));
+      continue;
+    }
+    if (IsDialogMessageA(dialog.Get(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  ShowWindow(dialog.Get(), SW_HIDE);
+  if (owner && IsWindow(owner)) SetActiveWindow(owner);
+  return static_cast<TModalResult>(state.result);
+}
+}  // namespace
+
+std::string MessageDlgCaption(TMsgDlgType type) {
+  switch (type) {
+    case mtWarning:
+      return "Warning";
+    case mtError:
+      return "Error";
+    case mtInformation:
+      return "Information";
+    case mtConfirmation:
+      return "Confirm";
+    default:
+      return Application ? Application->Title() : std::string();
+  }
+}
+
+std::string MessageBoxClipboardText(const TMessageQuestion& question) {
+  std::string text;
+  auto rule = [&] { text += std::string(kClipboardRule) + "\r\n"; };
+  rule();
+  text += question.caption + "\r\n";
+  rule();
+  text += question.text + "\r\n";
+  rule();
+  for (const ButtonSpec& b : ButtonsOf(question.buttons))
+    text += WithoutAccelerator(b.caption) + "   ";
+  text += "\r\n";
+  rule();
+  return text;
+}
+
+TModalResult ShowMessageBox(const std::string& text, const std::string& caption, TMsgDlgType type,
+                            TMsgDlgButtons buttons) {
+  if (Application && Application->Terminated()) return mrNo;
+  const TMessageQuestion question{text, caption, type, buttons};
+  if (CurrentAnswerer()) return CurrentAnswerer()(question);
+  return RunDialog(question);
+}
+
+TModalResult MessageDlg(const std::string& text, TMsgDlgType type, TMsgDlgButtons buttons) {
+  return ShowMessageBox(text, MessageDlgCaption(type), type, buttons);
+}
+
+TMessageAnswerer SetMessageAnswerer(TMessageAnswerer answerer) {
+  TMessageAnswerer previous = std::move(CurrentAnswerer());
+  CurrentAnswerer() = std::move(answerer);
+  return previous;
+}
+
+TScriptedAnswerer::TScriptedAnswerer(std::initializer_list<TModalResult> answers)
+    : script_(answers) {
+  previous_ = SetMessageAnswerer([this](const TMessageQuestion& q) { return Answer(q); });
+}
+
+TScriptedAnswerer::~TScriptedAnswerer() {
+  SetMessageAnswerer(std::move(previous_));
+}
+
+TModalResult TScriptedAnswerer::Answer(const TMessageQuestion& question) {
+  questions_.push_back(question);
+  if (!(question.buttons & (mbYes | mbNo))) return mrOk;
+  if (script_.empty()) {
+    ++unscripted_;
+    return mrNo;
+  }
+  TModalResult answer = script_.front();
+  script_.pop_front();
+  return answer;
+}

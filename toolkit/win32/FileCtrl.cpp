@@ -1,0 +1,293 @@
+#include "toolkit/win32/FileCtrl.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "toolkit/Exception.h"
+
+namespace {
+constexpr int kDropDownItems = 8;
+
+std::string CurrentDirectory() {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string("C:\\");
+}
+
+std::string FullPath(const std::string& path) {
+  char buffer[MAX_PATH + 1] = {};
+  DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+}
+
+// Without a trailing backslash, except for a drive's root ("c:\").
+std::string WithoutTrailingBackslash(std::string path) {
+  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  return path;
+}
+
+bool IsDirectory(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+char LowerLetter(char c) {
+  return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+}
+
+std::vector<std::string> Subdirectories(const std::string& directory) {
+  std::vector<std::string> names;
+  std::string pattern = directory;
+  if (pattern.back() != '\\') pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAA data;
+  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = data.cFileName;
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+      names.push_back(name);
+  } while (FindNextFileA(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+    return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+  });
+  return names;
+}
+
+void FillWith(HDC dc, const RECT& r, COLORREF color) {
+  BrushHandle brush(CreateSolidBrush(color));
+  FillRect(dc, &r, brush.Get());
+}
+}  // namespace
+
+// ---- TDirectoryListBox ----
+
+TDirectoryListBox::TDirectoryListBox(TComponent* owner)
+    : TWinControl(owner), directory_(WithoutTrailingBackslash(CurrentDirectory())) {
+  SetTabStop(true);
+  SetColor(clWindow);
+  BuildList();
+}
+
+void TDirectoryListBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.systemClass = "LISTBOX";
+  params.style &= ~WS_CLIPCHILDREN;
+  params.style |=
+      LBS_NOTIFY | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+  params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+void TDirectoryListBox::HandleCreated() {
+  SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, itemHeight_);
+  FillListWindow();
+}
+
+void TDirectoryListBox::SetItemHeight(int height) {
+  itemHeight_ = height;
+  if (HandleAllocated()) {
+    SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, height);
+    Invalidate();
+  }
+}
+
+char TDirectoryListBox::Drive() const {
+  return directory_.empty() ? '\0' : LowerLetter(directory_[0]);
+}
+
+void TDirectoryListBox::SetDirectory(const std::string& directory) {
+  if (directory.empty()) return;
+  const std::string full = WithoutTrailingBackslash(FullPath(directory));
+  if (lstrcmpiA(full.c_str(), directory_.c_str()) == 0) return;
+  if (!IsDirectory(full)) throw EInOutError(ERROR_PATH_NOT_FOUND);
+  directory_ = full;
+  BuildList();
+  Change();
+}
+
+void TDirectoryListBox::SetDrive(char drive) {
+  if (LowerLetter(drive) == Drive()) return;
+  const std::string root = std::string(1, drive) + ":";
+  std::string full = WithoutTrailingBackslash(FullPath(root));  // the drive's own current one
+  if (!IsDirectory(full)) full = root + "\\";
+  if (!IsDirectory(full)) throw EInOutError(ERROR_PATH_NOT_FOUND);
+  directory_ = full;
+  BuildList();
+  Change();
+}
+
+void TDirectoryListBox::Change() {
+  if (OnChange) OnChange(this);
+}
+
+void TDirectoryListBox::BuildList() {
+  entries_.clear();
+  std::string path = directory_.substr(0, 3);  // "c:\"
+  std::string rootText = path;
+  if (!rootText.empty()) rootText[0] = LowerLetter(rootText[0]);
+  entries_.push_back({path, rootText, 0, true});
+  int level = 1;
+  size_t start = 3;
+  while (start < directory_.size()) {
+    size_t end = directory_.find('\\', start);
+    if (end == std::string::npos) end = directory_.size();
+    const std::string part = directory_.substr(start, end - start);
+    path = directory_.substr(0, end);
+    if (!part.empty()) entries_.push_back({path, part, level++, true});
+    start = end + 1;
+  }
+  current_ = static_cast<int>(entries_.size()) - 1;
+  const std::string prefix = directory_.back() == '\\' ? directory_ : directory_ + "\\";
+  for (const std::string& name : Subdirectories(directory_))
+    entries_.push_back({prefix + name, name, level, false});
+  FillListWindow();
+}
+
+void TDirectoryListBox::FillListWindow() {
+  if (!HandleAllocated()) return;
+  HWND list = Handle();
+  SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(list, LB_RESETCONTENT, 0, 0);
+  for (const Entry& e : entries_)
+    SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(e.text.c_str()));
+  SendMessageA(list, LB_SETCURSEL, current_, 0);
+  SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+void TDirectoryListBox::OpenItem(int index) {
+  if (index < 0 || index >= ItemCount()) return;
+  SetDirectory(entries_[index].path);
+}
+
+void TDirectoryListBox::CommandNotify(WORD code) {
+  if (code == LBN_DBLCLK) OpenItem(static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0)));
+}
+
+// Each entry: a small folder (open along the path, closed for subdirectories) indented by
+// its level, then its name.
+void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.itemID == static_cast<UINT>(-1) || item.itemID >= entries_.size()) return;
+  const Entry& e = entries_[item.itemID];
+  HDC dc = item.hDC;
+  RECT r = item.rcItem;
+  const bool selected = item.itemState & ODS_SELECTED;
+  FillWith(dc, r, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+  const int unit = std::max(1, itemHeight_ / 2);
+  const int x = r.left + 2 + e.level * unit;
+  const int h = r.bottom - r.top;
+  RECT folder{x, r.top + h / 4, x + unit * 2 - 2, r.bottom - h / 5};
+  FillWith(dc, folder, RGB(128, 128, 0));
+  RECT inner{folder.left + 1, folder.top + 1, folder.right - 1, folder.bottom - 1};
+  FillWith(dc, inner, e.open ? RGB(255, 255, 192) : RGB(255, 255, 0));
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+  RECT text{folder.right + 4, r.top, r.right, r.bottom};
+  DrawTextA(dc, e.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+}
+
+// ---- TDriveComboBox ----
+
+TDriveComboBox::TDriveComboBox(TComponent* owner)
+    : TWinControl(owner), drive_(LowerLetter(CurrentDirectory()[0])) {
+  SetTabStop(true);
+  SetColor(clWindow);
+  BuildList();
+}
+
+void TDriveComboBox::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.systemClass = "COMBOBOX";
+  params.style &= ~WS_CLIPCHILDREN;
+  params.style |= CBS_DROPDOWNLIST | WS_VSCROLL;
+}
+
+int TDriveComboBox::WindowHeight() {
+  return Height() * kDropDownItems;
+}
+
+void TDriveComboBox::BuildList() {
+  letters_.clear();
+  texts_.clear();
+  const DWORD drives = GetLogicalDrives();
+  for (int i = 0; i < 26; ++i) {
+    if (!(drives & (1u << i))) continue;
+    const char letter = static_cast<char>('a' + i);
+    std::string text = std::string(1, letter) + ":";
+    const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+    const UINT type = GetDriveTypeA(root.c_str());
+    char label[MAX_PATH + 1] = {};
+    // Only fixed drives are asked for their label: asking a removable one may wait for it.
+    if ((type == DRIVE_FIXED || type == DRIVE_RAMDISK) &&
+        GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr,
+                              0) &&
+        label[0])
+      text += std::string(" [") + label + "]";
+    letters_.push_back(letter);
+    texts_.push_back(text);
+  }
+}
+
+void TDriveComboBox::HandleCreated() {
+  for (const std::string& text : texts_)
+    SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  ShowDrive();
+}
+
+void TDriveComboBox::ShowDrive() {
+  if (!HandleAllocated()) return;
+  auto it = std::find(letters_.begin(), letters_.end(), drive_);
+  SendMessageA(Handle(), CB_SETCURSEL, it == letters_.end() ? -1 : it - letters_.begin(), 0);
+}
+
+void TDriveComboBox::SetDrive(char drive) {
+  drive = LowerLetter(drive);
+  if (drive == drive_) return;
+  drive_ = drive;
+  ShowDrive();
+  if (OnChange) OnChange(this);
+}
+
+void TDriveComboBox::SelectItem(int index) {
+  if (index < 0 || index >= ItemCount()) return;
+  if (HandleAllocated()) SendMessageA(Handle(), CB_SETCURSEL, index, 0);
+  Click();
+  SetDrive(letters_[index]);
+}
+
+void TDriveComboBox::CommandNotify(WORD code) {
+  if (code == CBN_SELCHANGE) {
+    const int index = static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+    if (index < 0 || index >= ItemCount()) return;
+    Click();
+    SetDrive(letters_[index]);
+  }
+}
+
+// ---- layout properties ----
+
+bool ApplyDirectoryListBoxProperty(TComponent& component, const std::string& property,
+                                   const TLayoutValue& value, TLayoutReader& reader) {
+  auto* list = dynamic_cast<TDirectoryListBox*>(&component);
+  if (!list) return false;
+  if (property == "ItemHeight")
+    list->SetItemHeight(reader.ScaledInteger(value));
+  else if (property == "OnChange")
+    list->OnChange = reader.Handler<TNotifyEvent>(value);
+  else
+    return ApplyWinControlProperty(component, property, value, reader);
+  return true;
+}
+
+bool ApplyDriveComboBoxProperty(TComponent& component, const std::string& property,
+                                const TLayoutValue& value, TLayoutReader& reader) {
+  auto* box = dynamic_cast<TDriveComboBox*>(&component);
+  if (!box) return false;
+  if (property == "OnChange")
+    box->OnChange = reader.Handler<TNotifyEvent>(value);
+  else
+    return ApplyWinControlProperty(component, property, value, reader);
+  return true;
+}

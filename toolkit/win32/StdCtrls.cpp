@@ -1,0 +1,250 @@
+#include "toolkit/win32/StdCtrls.h"
+
+#include <vector>
+
+namespace {
+void FillWith(HDC dc, const RECT& r, TColor color) {
+  BrushHandle brush(CreateSolidBrush(ColorToRGB(color)));
+  FillRect(dc, &r, brush.Get());
+}
+
+// A bevel of width lines: the top and left edges in one colour, bottom and right in the
+// other; shrinks r to the area inside it.
+void Frame3D(HDC dc, RECT& r, TColor topLeft, TColor bottomRight, int width) {
+  for (int i = 0; i < width && r.right > r.left && r.bottom > r.top; ++i) {
+    FillWith(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    FillWith(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    FillWith(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    FillWith(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    InflateRect(&r, -1, -1);
+  }
+}
+
+void DrawBevel(HDC dc, RECT& r, TPanelBevel bevel, int width) {
+  if (bevel == bvNone) return;
+  const bool raised = bevel == bvRaised;
+  Frame3D(dc, r, raised ? clBtnHighlight : clBtnShadow, raised ? clBtnShadow : clBtnHighlight,
+          width);
+}
+}  // namespace
+
+// ---- TPanel ----
+
+TPanel::TPanel(TComponent* owner) : TWinControl(owner) {
+  SetColor(clBtnFace);
+}
+
+void TPanel::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.className = "KestrelPanel";
+  params.exStyle |= WS_EX_CONTROLPARENT;
+}
+
+void TPanel::SetBevelOuter(TPanelBevel bevel) {
+  bevelOuter_ = bevel;
+  Invalidate();
+}
+
+void TPanel::SetBevelInner(TPanelBevel bevel) {
+  bevelInner_ = bevel;
+  Invalidate();
+}
+
+void TPanel::SetBevelWidth(int width) {
+  bevelWidth_ = width < 1 ? 1 : width;
+  Invalidate();
+}
+
+void TPanel::PaintBackground(HDC dc) {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  FillWith(dc, r, Color());
+  DrawBevel(dc, r, bevelOuter_, bevelWidth_);
+  DrawBevel(dc, r, bevelInner_, bevelWidth_);
+  if (Caption().empty()) return;
+  SelectedObject font(dc, Font().Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Font().Color()));
+  DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+// ---- TLabel ----
+
+TLabel::TLabel(TComponent* owner) : TGraphicControl(owner) {}
+
+UINT TLabel::DrawFlags() const {
+  UINT flags = DT_NOPREFIX | DT_EXPANDTABS;
+  if (wordWrap_) flags |= DT_WORDBREAK;
+  if (alignment_ == taCenter)
+    flags |= DT_CENTER;
+  else if (alignment_ == taRightJustify)
+    flags |= DT_RIGHT;
+  return flags;
+}
+
+void TLabel::Paint() {
+  HDC dc = Canvas().Handle();
+  RECT r{0, 0, Width(), Height()};
+  if (!transparent_) FillWith(dc, r, Color());
+  SelectedObject font(dc, Font().Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, ColorToRGB(Font().Color()));
+  DrawTextA(dc, Caption().c_str(), -1, &r, DrawFlags());
+}
+
+// An auto-sized label takes the size of its text; a word-wrapped one keeps its width and
+// takes the height of its lines.
+void TLabel::AdjustBounds() {
+  if (!autoSize_) return;
+  WindowDC screen(nullptr);
+  SelectedObject font(screen.Get(), Font().Handle());
+  RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
+  const std::string text = Caption().empty() ? std::string(" ") : Caption();
+  DrawTextA(screen.Get(), text.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+  // Some renderers (Wine's stand-ins for the old bitmap fonts) put the glyphs a pixel or
+  // two past their measured advances by the end of a line; a margin of a quarter of the
+  // line height keeps the last letter whole.
+  if (!wordWrap_) r.right += r.bottom / 4;
+  SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
+}
+
+void TLabel::CaptionChanged() {
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::FontChanged() {
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::SetAutoSize(bool value) {
+  autoSize_ = value;
+  AdjustBounds();
+}
+
+void TLabel::SetWordWrap(bool value) {
+  wordWrap_ = value;
+  AdjustBounds();
+  Invalidate();
+}
+
+void TLabel::SetTransparent(bool value) {
+  transparent_ = value;
+  Invalidate();
+}
+
+void TLabel::SetAlignment(TAlignment alignment) {
+  alignment_ = alignment;
+  Invalidate();
+}
+
+// ---- TButton ----
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+  SetTabStop(true);
+}
+
+void TButton::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.systemClass = "BUTTON";
+  params.style &= ~WS_CLIPCHILDREN;
+  params.style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool value) {
+  default_ = value;
+  if (HandleAllocated())
+    SendMessageA(Handle(), BM_SETSTYLE, value ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+void TButton::CommandNotify(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
+// ---- TEdit ----
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+  SetTabStop(true);
+  SetColor(clWindow);
+}
+
+void TEdit::CreateParams(TCreateParams& params) {
+  TWinControl::CreateParams(params);
+  params.systemClass = "EDIT";
+  params.style &= ~WS_CLIPCHILDREN;
+  params.style |= ES_AUTOHSCROLL;
+  params.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+std::string TEdit::Text() {
+  if (!HandleAllocated()) return Caption();
+  std::vector<char> buffer(GetWindowTextLengthA(Handle()) + 1, '\0');
+  GetWindowTextA(Handle(), buffer.data(), static_cast<int>(buffer.size()));
+  return std::string(buffer.data());
+}
+
+void TEdit::SetText(const std::string& text) {
+  SetCaption(text);
+  if (HandleAllocated()) SetWindowTextA(Handle(), text.c_str());  // also after typing
+}
+
+// ---- layout properties ----
+
+bool ApplyPanelProperty(TComponent& component, const std::string& property,
+                        const TLayoutValue& value, TLayoutReader& reader) {
+  auto* panel = dynamic_cast<TPanel*>(&component);
+  if (!panel) return false;
+  const std::vector<const char*> bevels{"bvNone", "bvLowered", "bvRaised"};
+  if (property == "BevelOuter")
+    panel->SetBevelOuter(static_cast<TPanelBevel>(reader.Enumeration(value, bevels)));
+  else if (property == "BevelInner")
+    panel->SetBevelInner(static_cast<TPanelBevel>(reader.Enumeration(value, bevels)));
+  else if (property == "BevelWidth")
+    panel->SetBevelWidth(reader.ScaledInteger(value));
+  else
+    return ApplyWinControlProperty(component, property, value, reader);
+  return true;
+}
+
+bool ApplyLabelProperty(TComponent& component, const std::string& property,
+                        const TLayoutValue& value, TLayoutReader& reader) {
+  auto* label = dynamic_cast<TLabel*>(&component);
+  if (!label) return false;
+  if (property == "AutoSize")
+    label->SetAutoSize(reader.Boolean(value));
+  else if (property == "WordWrap")
+    label->SetWordWrap(reader.Boolean(value));
+  else if (property == "Transparent")
+    label->SetTransparent(reader.Boolean(value));
+  else if (property == "Alignment")
+    label->SetAlignment(static_cast<TAlignment>(
+        reader.Enumeration(value, {"taLeftJustify", "taRightJustify", "taCenter"})));
+  else
+    return ApplyControlProperty(component, property, value, reader);
+  return true;
+}
+
+bool ApplyButtonProperty(TComponent& component, const std::string& property,
+                         const TLayoutValue& value, TLayoutReader& reader) {
+  auto* button = dynamic_cast<TButton*>(&component);
+  if (!button) return false;
+  if (property == "Default")
+    button->SetDefault(reader.Boolean(value));
+  else if (property == "Cancel")
+    button->SetCancel(reader.Boolean(value));
+  else
+    return ApplyWinControlProperty(component, property, value, reader);
+  return true;
+}
+
+bool ApplyEditProperty(TComponent& component, const std::string& property,
+                       const TLayoutValue& value, TLayoutReader& reader) {
+  auto* edit = dynamic_cast<TEdit*>(&component);
+  if (!edit) return false;
+  if (property == "Text")
+    edit->SetText(reader.String(value));
+  else
+    return ApplyWinControlProperty(component, property, value, reader);
+  return true;
+}

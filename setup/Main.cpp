@@ -1,0 +1,25 @@
+// Start-up: the component object library for the shell links, the application titled
+// "Setup", the main window from its layout, then the message loop until the window closes.
+#include <windows.h>
+
+#include "setup/MainForm.h"
+#include "setup/ShellLink.h"
+#include "toolkit/win32/Application.h"
+
+namespace {
+constexpr const char* kApplicationTitle = "Setup";
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  TComLibrary comLibrary;
+  TApplication application;
+  application.SetTitle(kApplicationTitle);
+  try {
+    application.CreateForm<TfrmMain>();
+  } catch (const std::exception& error) {
+    application.HandleException(error);  // a window that cannot be made cannot run
+    return 1;
+  }
+  application.Run();
+  return 0;
+}

@@ -1,0 +1,73 @@
+#include "setup/InstallationRoad.h"
+
+#include <windows.h>
+
+#include "setup/CopyForm.h"
+#include "setup/MainForm.h"
+#include "setup/SetupState.h"
+#include "setup/ShellLink.h"
+#include "toolkit/Format.h"
+#include "toolkit/win32/Application.h"
+#include "toolkit/win32/Dialogs.h"
+
+namespace {
+constexpr const char* kCreateQuestion = "The directory %s does not exist. Create it?";
+constexpr const char* kBackupQuestion = "Do you want to backup replaced files ?";
+constexpr const char* kShortcutQuestion = "Add a shortcut to the Start Menu?";
+constexpr const char* kReadmeQuestion = "Do you want to view the README file now?";
+constexpr const char* kCompleteNotice = "Kestrel Setup Complete.";
+constexpr const char* kReadmeViewer = "notepad ";
+constexpr const char* kReadmeName = "readme.txt";
+
+void StartWithWinExec(const std::string& commandLine) {
+  WinExec(commandLine.c_str(), SW_SHOWNORMAL);  // Notepad missing is not reported
+}
+
+TCommandStarter& CommandStarter() {
+  static TCommandStarter starter = &StartWithWinExec;
+  return starter;
+}
+
+bool DirectoryExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool AskYes(const std::string& question, TMsgDlgType type) {
+  return MessageDlg(question, type, mbYesNo) == mrYes;
+}
+}  // namespace
+
+TCommandStarter SetCommandStarter(TCommandStarter starter) {
+  TCommandStarter previous = std::move(CommandStarter());
+  CommandStarter() = starter ? std::move(starter) : TCommandStarter(&StartWithWinExec);
+  return previous;
+}
+
+std::string ReadmeCommandLine(const std::string& destDir) {
+  return kReadmeViewer + AppendBackslash(destDir) + kReadmeName;
+}
+
+void RunInstallationRoad(TfrmMain& form) {
+  DestDir = form.txtDestPath->Text();
+  if (!DirectoryExists(DestDir)) {
+    if (!AskYes(Format(kCreateQuestion, DestDir.c_str()), mtConfirmation)) return;
+    // One level only; a failure is left to the archive component, which creates the
+    // folders of each member as it writes it.
+    CreateDirectoryA(DestDir.c_str(), nullptr);
+  }
+  form.PathPanel->Hide();
+  BackupReplaced = AskYes(kBackupQuestion, mtConfirmation);
+
+  // Owned by the application: when the extraction raises, the window stays on screen
+  // with what it showed last, and goes with the application.
+  auto* frmCopy = new TfrmCopy(Application);
+  frmCopy->Show();
+  frmCopy->ExtractFiles();
+  delete frmCopy;
+
+  if (AskYes(kShortcutQuestion, mtConfirmation)) CreateShortcuts();
+  if (AskYes(kReadmeQuestion, mtInformation)) CommandStarter()(ReadmeCommandLine(DestDir));
+  MessageDlg(kCompleteNotice, mtCustom, mbOKButton);
+  Application->Terminate();
+}

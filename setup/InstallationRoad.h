@@ -1,0 +1,22 @@
+// The installation road: what Continue on the destination panel does, from the destination
+// as typed to "Kestrel Setup Complete." and the end of the program.
+#pragma once
+
+#include <functional>
+#include <string>
+
+class TfrmMain;
+
+// Runs one installation from the main window's destination panel. Errors are not caught:
+// they leave the handler for the application's default handler, with the extraction window
+// left on screen when the extraction failed.
+void RunInstallationRoad(TfrmMain& form);
+
+// Starts a command line in a normal window without waiting for it (WinExec by default);
+// tests put a recorder here. Returns the previous starter.
+using TCommandStarter = std::function<void(const std::string& commandLine)>;
+TCommandStarter SetCommandStarter(TCommandStarter starter);
+
+// The command line that opens the installed README: not quoted, as Notepad takes the rest
+// of its command line as the file name.
+std::string ReadmeCommandLine(const std::string& destDir);

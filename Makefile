@@ -61,5 +61,11 @@ bench: $(BUILD)/bench/build.ninja
 	@test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh
 	LZHBENCH=$(LZHBENCH) $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
 
+# setup.exe (64-bit, so that Wine 64 runs it) on the display, or headless with screenshots
+# in $(BUILD)/screens when there is none.
+run: $(BUILD)/win64/build.ninja native
+	cmake --build $(BUILD)/win64 --target setup
+	@scripts/run-setup $(BUILD)
+
 clean:
 	rm -rf $(BUILD)

@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "setup/SetupState.h"
 #include "toolkit/Format.h"
+#include "toolkit/win32/Registry.h"
 
 namespace {
 
@@ -12,7 +14,6 @@ const char* const ShellOleErrorFormat =
     "OLE function call failed. HResult is $%lX. GetLastError is $%lX";
 const char* const FolderKeyNotFoundFormat = "Folder key \"%s\" not found";
 const char* const ItemNotFoundFormat = "\"%s\" item not found in registry";
-const char* const InvalidDataTypeFormat = "Invalid data type for '%s'";
 
 const char* const ProgramName = "Kestrel";
 const char* const ProgramFileName = "KESTREL.EXE";
@@ -41,34 +42,6 @@ struct TWidePath {
     if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH) == 0) text[0] = 0;
   }
   WCHAR text[MAX_PATH];
-};
-
-class TRegistryKey {
- public:
-  ~TRegistryKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  bool OpenExisting(HKEY root, const std::string& path) {
-    std::string relative = path;
-    if (!relative.empty() && relative.front() == '\\') relative.erase(0, 1);
-    return RegOpenKeyExA(root, relative.c_str(), 0, KEY_READ, &key_) == ERROR_SUCCESS;
-  }
-  // The string value `name`, empty when absent; other value types raise.
-  std::string ReadString(const std::string& name) const {
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-      return {};
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-      throw ERegistryException(Format(InvalidDataTypeFormat, name.c_str()));
-    std::vector<char> data(size + 1, '\0');
-    if (RegQueryValueExA(key_, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
-                         &size) != ERROR_SUCCESS)
-      return {};
-    return std::string(data.data());
-  }
-
- private:
-  HKEY key_ = nullptr;
 };
 
 // Everything of a path up to and including its last "\" or ":".
@@ -115,11 +88,14 @@ TComPtr<IShellLinkA> NewShellLinkObject() {
 }
 
 std::string GetShellFolder(const std::string& valueName) {
-  TRegistryKey key;
-  if (!key.OpenExisting(HKEY_CURRENT_USER, ShellFoldersKey))
+  TRegistry registry(KEY_READ);
+  registry.SetRootKey(HKEY_CURRENT_USER);
+  // The accessor takes the key relative to its root, without the leading "\".
+  if (!registry.OpenKey(ShellFoldersKey + 1, false))
     throw ERegistryException(Format(FolderKeyNotFoundFormat, ShellFoldersKey));
-  std::string folder = key.ReadString(valueName);
+  std::string folder = registry.ReadString(valueName);
   if (folder.empty()) throw ERegistryException(Format(ItemNotFoundFormat, valueName.c_str()));
+  registry.CloseKey();
   return folder;
 }
 
@@ -191,8 +167,8 @@ std::string ProgramFilePath() {
   }
 }
 
-void CreateShortcuts(const std::string& destDirSlash) {
-  const TShellLinkInfo info = KestrelShortcut(destDirSlash, ProgramFilePath());
+void CreateShortcuts() {
+  const TShellLinkInfo info = KestrelShortcut(DestDirSlash, ProgramFilePath());
   UpdateShellLink(CreateShellLink(ProgramName, "", ProgramsFolder), info);
   UpdateShellLink(CreateShellLink(ProgramName, "", SendToFolder), info);
 }

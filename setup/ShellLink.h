@@ -16,7 +16,7 @@ KESTREL_DECLARE_EXCEPTION(EShellOleError);
 // Initialises the component object library for the process for as long as it lives;
 // Main creates one before the main window and lets it go at program exit.
 class TComLibrary {
- public:
+public:
   TComLibrary();
   ~TComLibrary();
   TComLibrary(const TComLibrary&) = delete;
@@ -26,7 +26,7 @@ class TComLibrary {
 // Owns one reference to a COM interface and releases it exactly once.
 template <typename T>
 class TComPtr {
- public:
+public:
   TComPtr() = default;
   explicit TComPtr(T* p) : p_(p) {}
   ~TComPtr() { Reset(); }
@@ -53,7 +53,7 @@ class TComPtr {
     if (p_) std::exchange(p_, nullptr)->Release();
   }
 
- private:
+private:
   T* p_ = nullptr;
 };
 
@@ -107,5 +107,6 @@ TShellLinkInfo KestrelShortcut(const std::string& destDirSlash,
 // The full path of the running program's own file.
 std::string ProgramFilePath();
 
-// Writes Kestrel.lnk into the user's Programs folder and into the SendTo folder.
-void CreateShortcuts(const std::string& destDirSlash);
+// Writes Kestrel.lnk, pointing at the program installed in DestDirSlash, into the user's
+// Programs folder and into the SendTo folder.
+void CreateShortcuts();

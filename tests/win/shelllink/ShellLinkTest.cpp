@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "tests/win/shelllink/ShellLinkDouble.h"
 
@@ -19,6 +20,12 @@ namespace {
 
 const char* const RedirectedRoot = "Software\\KestrelTests\\ShellLink";
 const char* const FailureText = "OLE function call failed. HResult is $80004005. GetLastError is $";
+
+// CreateShortcuts with the destination the extraction would have left in the shared state.
+void CreateShortcutsFor(const std::string& destDirSlash) {
+  DestDirSlash = destDirSlash;
+  CreateShortcuts();
+}
 
 std::string TempFolder(const std::string& name) {
   char temp[MAX_PATH];
@@ -69,7 +76,7 @@ LinkContents ReadLink(const std::string& path) {
 // folders key whose Programs and SendTo folders are temporary folders. The real HKCU is
 // never written.
 class ShellLinkTest : public ::testing::Test {
- protected:
+protected:
   void SetUp() override {
     programs_ = TempFolder("Start Menu\\Programs");
     sendTo_ = TempFolder("SendTo");
@@ -350,9 +357,19 @@ TEST_F(ShellLinkTest, AFailedFirstSaveShowsWhenTheSecondPassLoads) {
   EXPECT_THROW(UpdateShellLink(link, KestrelShortcut("C:\\K\\", "D:\\setup.exe")), EShellOleError);
 }
 
+TEST_F(ShellLinkTest, ALinkPathTooLongForTheShellFailsAtTheSecondPass) {
+  SetStringValue(folders_, "Programs", "C:\\" + std::string(260, 'p'));
+  UseDouble();
+  EXPECT_THROW(CreateShortcutsFor("C:\\K\\"), EShellOleError);
+  // Both passes were handed empty text rather than a cut-off path.
+  EXPECT_THAT(double_.calls, ::testing::Contains("Save(,1)"));
+  EXPECT_THAT(double_.calls, ::testing::Contains("Load(,32)"));
+  ExpectAllReleased();
+}
+
 TEST_F(ShellLinkTest, CreateShortcutsWritesBothLinksWithThePlatformShell) {
   const std::string dest = "C:\\Program Files\\Kestrel\\";
-  CreateShortcuts(dest);
+  CreateShortcutsFor(dest);
   const std::string ownFolder =
       ProgramFilePath().substr(0, ProgramFilePath().find_last_of('\\') + 1);
   for (const std::string& folder : {programs_, sendTo_}) {
@@ -372,7 +389,7 @@ TEST_F(ShellLinkTest, CreateShortcutsWritesBothLinksWithThePlatformShell) {
 TEST_F(ShellLinkTest, CreateShortcutsFinishesWhenTheShellAnswersOneToSetPath) {
   UseDouble();
   double_.Force("SetPath", S_FALSE);
-  EXPECT_NO_THROW(CreateShortcuts("C:\\K\\"));
+  EXPECT_NO_THROW(CreateShortcutsFor("C:\\K\\"));
   EXPECT_EQ(double_.objectsMade, 4);
   EXPECT_EQ(ReadLink(programs_ + "\\Kestrel.lnk").target, "C:\\K\\KESTREL.EXE");
   EXPECT_EQ(ReadLink(sendTo_ + "\\Kestrel.lnk").target, "C:\\K\\KESTREL.EXE");
@@ -383,7 +400,7 @@ TEST_F(ShellLinkTest, CreateShortcutsStopsAtTheFirstFailure) {
   UseDouble();
   double_.Force("SetPath", static_cast<HRESULT>(0x80004005));
   try {
-    CreateShortcuts("C:\\K\\");
+    CreateShortcutsFor("C:\\K\\");
     FAIL() << "no error";
   } catch (const EShellOleError& e) {
     EXPECT_THAT(e.Message(), HasSubstr("HResult is $80004005"));
@@ -397,7 +414,7 @@ TEST_F(ShellLinkTest, CreateShortcutsStopsAtTheFirstFailure) {
 TEST_F(ShellLinkTest, CreateShortcutsDoesNotTryTheSecondFolderAfterARegistryError) {
   UseDouble();
   SetStringValue(folders_, "SendTo", "");
-  EXPECT_THROW(CreateShortcuts("C:\\K\\"), ERegistryException);
+  EXPECT_THROW(CreateShortcutsFor("C:\\K\\"), ERegistryException);
   EXPECT_TRUE(std::filesystem::exists(programs_ + "\\Kestrel.lnk"));
   EXPECT_EQ(double_.objectsMade, 3);
   ExpectAllReleased();
@@ -408,7 +425,7 @@ TEST(ShellLinkRealFolders, CreateShortcutsWritesIntoTheUsersProgramsAndSendToFol
   TComLibrary com;
   const std::string programs = GetShellFolder("Programs");
   const std::string sendTo = GetShellFolder("SendTo");
-  CreateShortcuts("C:\\Program Files\\Kestrel\\");
+  CreateShortcutsFor("C:\\Program Files\\Kestrel\\");
   for (const std::string& folder : {programs, sendTo}) {
     const std::string link = folder + "\\Kestrel.lnk";
     EXPECT_EQ(ReadLink(link).target, "C:\\Program Files\\Kestrel\\KESTREL.EXE") << link;

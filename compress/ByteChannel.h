@@ -36,16 +36,6 @@ public:
     *outCursor_++ = b;
   }
 
-  // Room for n bytes at once in the output block (n <= kChannelBlockSize): writes the
-  // block first when it is full, exactly as n single EmitOutputByte calls would, and
-  // returns the cursor; the caller fills at most OutputRoom() bytes, then Advance()s.
-  uint8_t* OutputCursor() {
-    if (outCursor_ == outLimit_) WriteFullBlock();
-    return outCursor_;
-  }
-  int32_t OutputRoom() const { return static_cast<int32_t>(outLimit_ - outCursor_); }
-  void AdvanceOutput(int32_t n) { outCursor_ += n; }
-
   // Writes what the output block still holds. Only on success: bytes pending when an
   // exception leaves a method are dropped with the block.
   void FlushOutput();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "setup/InstallationRoad.h"
 #include "setup/SetupState.h"
 #include "toolkit/StringList.h"
 #include "toolkit/win32/Dialogs.h"
@@ -115,9 +116,10 @@ bool TfrmMain::CanAccessDrive(char letter) {
   return false;
 }
 
-// The installation road starts here; it is built with the extraction window, and until
-// then Continue on the destination panel does nothing.
-void TfrmMain::btnDirContinueClick(TObject*) {}
+// The whole installation, from the destination as typed to the end of the program.
+void TfrmMain::btnDirContinueClick(TObject*) {
+  RunInstallationRoad(*this);
+}
 
 void TfrmMain::btnCancelClick(TObject*) {
   Close();

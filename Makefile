@@ -38,6 +38,17 @@ win64: $(BUILD)/win64/build.ninja native
 win32: $(BUILD)/win32/build.ninja native
 	cmake --build $(BUILD)/win32
 
+# Fuzz targets of the archive code (clang, libFuzzer, ASan + UBSan) in a tree of their own:
+# each runs FUZZ_SECONDS and reports its executions and findings. `make test` runs a
+# 10-second smoke of each through CTest.
+FUZZ_SECONDS ?= 60
+.PHONY: fuzz fuzz-smoke
+fuzz: | deps
+	@fuzz/run-fuzz --build $(BUILD)/fuzz $(FUZZ_SECONDS)
+
+fuzz-smoke: | deps
+	@fuzz/run-fuzz --build $(BUILD)/fuzz 10
+
 test: all
 	@scripts/run-tests $(BUILD)
 
@@ -46,26 +57,6 @@ test-native: native
 
 test-win: win64
 	@scripts/run-tests $(BUILD) win64
-
-# The reference codec and the corpus script live beside the repository; the corpus is
-# built once under $(LZHBENCH). A Release tree of its own, without sanitizers.
-REFERENCE ?= $(ROOT)/../shared/bench
-LZHBENCH ?= /tmp/lzhbench
-
-$(BUILD)/bench/build.ninja: | deps
-	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
-	  -DKESTREL_REFERENCE_DIR=$(REFERENCE)
-
-bench: $(BUILD)/bench/build.ninja
-	cmake --build $(BUILD)/bench --target codec_bench
-	@test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh
-	LZHBENCH=$(LZHBENCH) $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
-
-# setup.exe (64-bit, so that Wine 64 runs it) on the display, or headless with screenshots
-# in $(BUILD)/screens when there is none.
-run: $(BUILD)/win64/build.ninja native
-	cmake --build $(BUILD)/win64 --target setup
-	@scripts/run-setup $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

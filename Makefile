@@ -58,5 +58,25 @@ test-native: native
 test-win: win64
 	@scripts/run-tests $(BUILD) win64
 
+# The reference codec and the corpus script live beside the repository; the corpus is
+# built once under $(LZHBENCH). A Release tree of its own, without sanitizers.
+REFERENCE ?= $(ROOT)/../shared/bench
+LZHBENCH ?= /tmp/lzhbench
+
+$(BUILD)/bench/build.ninja: | deps
+	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
+	  -DKESTREL_REFERENCE_DIR=$(REFERENCE)
+
+bench: $(BUILD)/bench/build.ninja
+	cmake --build $(BUILD)/bench --target codec_bench
+	@test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh
+	LZHBENCH=$(LZHBENCH) $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
+
+# setup.exe (64-bit, so that Wine 64 runs it) on the display, or headless with screenshots
+# in $(BUILD)/screens when there is none.
+run: $(BUILD)/win64/build.ninja native
+	cmake --build $(BUILD)/win64 --target setup
+	@scripts/run-setup $(BUILD)
+
 clean:
 	rm -rf $(BUILD)

@@ -83,6 +83,14 @@ void CopyToClipboard(HWND owner, const std::string& text) {
   CloseClipboard();
 }
 
+// Ends the box with an answer. A message sent from another program is handled inside
+// GetMessage, which returns only for a posted one: the posted WM_NULL wakes the loop.
+void Answer(HWND window, DialogState& state, int id) {
+  if (state.result != 0) return;
+  state.result = id;
+  PostMessageA(window, WM_NULL, 0, 0);
+}
+
 LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* state = reinterpret_cast<DialogState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
   switch (message) {
@@ -90,14 +98,14 @@ LRESULT CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       if (state) return MAKELRESULT(state->defaultId, DC_HASDEFID);
       break;
     case WM_COMMAND:
-      if (state && state->result == 0) {
+      if (state) {
         int id = LOWORD(wParam);
         if (id == IDCANCEL) id = state->escapeId;
-        if (id == IDYES || id == IDNO || id == IDOK) state->result = id;
+        if (id == IDYES || id == IDNO || id == IDOK) Answer(window, *state, id);
       }
       return 0;
     case WM_CLOSE:
-      if (state && state->result == 0) state->result = state->escapeId;
+      if (state) Answer(window, *state, state->escapeId);
       return 0;
     default:
       break;

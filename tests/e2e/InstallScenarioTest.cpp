@@ -22,6 +22,8 @@ const char* const PayloadOrder[] = {"Kestrel.exe", "Kestrel.hlp", "readme.txt", 
 // The payload's member date: 21 December 1997, 21:14:26, as DOS date and time words.
 constexpr WORD PayloadDosDate = 0x2395;
 constexpr WORD PayloadDosTime = 0xA9CD;
+// Long enough for the windows to have painted before a screenshot.
+constexpr DWORD PaintTime = 700;
 
 // One line of the transcript per box: "Caption [icon] text {buttons} -> answer".
 std::string Box(const std::string& caption, const char* icon, const std::string& text,
@@ -156,11 +158,13 @@ protected:
     Robot robot{process, shots.empty() ? "" : scenario::OutputFolder(shots)};
     HWND main = robot.WaitForWindow("", MainCaption);
     robot.WaitForControl(main, "Button", "Continue");
+    Sleep(PaintTime);
     robot.Screenshot("1-welcome");
     robot.ClickButton(main, "Continue");
     HWND edit = robot.WaitForControlOfClass(main, "Edit");
     robot.WaitForText(edit, DefaultDestination);
     if (destination != DefaultDestination) SetText(edit, destination);
+    Sleep(PaintTime);
     robot.Screenshot("2-destination");
     robot.ClickButton(main, "Continue");
     for (;;) {
@@ -186,6 +190,7 @@ protected:
         break;  // the later boxes close at once, unseen
       } else {
         errorShown = box.text != "Kestrel Setup Complete.";
+        Sleep(PaintTime);
         robot.Screenshot(errorShown ? "4-error" : "4-completion");
         robot.Answer("OK");
         break;
@@ -203,7 +208,7 @@ protected:
     if (errorShown) {
       // An error leaves the program up with both panels hidden; the person closes it.
       EXPECT_TRUE(process.Running());
-      Sleep(300);  // the windows repaint where the box was
+      Sleep(PaintTime);  // the windows repaint where the box was
       robot.Screenshot("5-after-error");
       extractionWindowStayed = false;
       for (HWND w : TopLevelWindows(process.Id()))

@@ -120,7 +120,16 @@ TEST_F(Extraction, KeptSiteDatabaseStaysAndItsCopyReplacesTheOlderBackup) {
   // The file on disk in lower case; the archive stores "Sites.INI".
   WriteWholeFile(Dest("sites.ini"), "the user's sites");
   TScriptedAnswerer answers{mrYes};
+  std::string captionAtQuestion;
+  TMessageAnswerer scripted = SetMessageAnswerer(nullptr);
+  SetMessageAnswerer([&](const TMessageQuestion& question) {
+    captionAtQuestion = frmCopy->Label1->Caption();
+    return scripted(question);
+  });
   frmCopy->ExtractFiles();
+  SetMessageAnswerer(scripted);  // the scripted answerer puts back the real box itself
+
+  EXPECT_EQ(captionAtQuestion, "Extracting: Sites.INI") << "named also when it is kept";
 
   EXPECT_EQ(ReadWholeFile(Dest("sites.ini")), "the user's sites");
   EXPECT_EQ(ReadWholeFile(Backup("Sites.INI")), "the user's sites");

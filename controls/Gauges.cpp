@@ -7,6 +7,7 @@
 #include "controls/GaugeArithmetic.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
+#include "toolkit/win32/GdiHandles.h"
 #include "toolkit/win32/Layout.h"
 
 namespace {
@@ -33,6 +34,10 @@ void ClearToBlack(TBitmap& bitmap) {
 void InvertInto(TBitmap& target, TBitmap& source) {
   target.Canvas().SetCopyMode(cmSrcInvert);
   target.Canvas().Draw(0, 0, source);
+}
+
+bool Overlap(const TRect& a, const TRect& b) {
+  return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
 }
 
 }  // namespace
@@ -117,8 +122,21 @@ void TGauge::SetBackColor(TColor value) {
 }
 
 void TGauge::Refresh() {
-  if (!Visible() || !Parent() || !Parent()->HandleAllocated()) return;
-  PaintNow();
+  TWinControl* parent = Parent();
+  if (!Visible() || !parent || !parent->HandleAllocated()) return;
+  WindowDC dc(parent->Handle());
+  SavedDCState state(dc.Get());
+  const TRect bounds = BoundsRect();
+  IntersectClipRect(dc.Get(), bounds.Left, bounds.Top, bounds.Right, bounds.Bottom);
+  // The gauge, then the non-windowed controls painted over it, in the parent's order.
+  bool reached = false;
+  for (int i = 0; i < parent->ControlCount(); ++i) {
+    TControl* control = parent->Controls(i);
+    reached = reached || control == this;
+    auto* graphic = dynamic_cast<TGraphicControl*>(control);
+    if (!reached || !graphic || !graphic->Visible()) continue;
+    if (graphic == this || Overlap(bounds, graphic->BoundsRect())) graphic->PaintOn(dc.Get());
+  }
 }
 
 void TGauge::Paint() {

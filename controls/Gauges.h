@@ -49,8 +49,9 @@ public:
 
   int32_t CompletedPercent() const;
 
-  // Repaints the gauge at once in its parent's window, without erasing first; a hidden
-  // gauge, or one whose parent has no window yet, is left alone.
+  // Repaints the gauge at once in its parent's window, without erasing first, together with
+  // the non-windowed controls above it; a hidden gauge, or one whose parent has no window
+  // yet, is left alone.
   void Refresh();
 
   // Draws the whole gauge onto a canvas, its top left corner at (0, 0).

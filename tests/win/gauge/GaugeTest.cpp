@@ -167,6 +167,25 @@ TEST(Gauge, RepaintsOnlyWhenTheWholePercentageChanges) {
   gauge->SetProgress(0);
   EXPECT_EQ(gauge->paints, 101);  // a hidden gauge is not painted
 
+  // Graphic controls above the gauge and overlapping it are painted again with it; one
+  // below it, or apart from it, is not.
+  auto* above = new TCountingGauge(form);
+  above->SetParent(form);
+  above->SetBounds(200, 20, 100, 30);
+  auto* apart = new TCountingGauge(form);
+  apart->SetParent(form);
+  apart->SetBounds(10, 100, 50, 50);
+  gauge->Show();
+  gauge->paints = above->paints = apart->paints = 0;
+  gauge->SetProgress(500);
+  EXPECT_EQ(gauge->paints, 1);
+  EXPECT_EQ(above->paints, 1);
+  EXPECT_EQ(apart->paints, 0);
+  above->paints = gauge->paints = 0;
+  above->SetProgress(50);
+  EXPECT_EQ(above->paints, 1);
+  EXPECT_EQ(gauge->paints, 0);
+
   TCountingGauge orphan(nullptr);  // no parent window: not painted, no error
   orphan.SetProgress(50);
   EXPECT_EQ(orphan.paints, 0);

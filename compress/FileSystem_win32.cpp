@@ -22,6 +22,14 @@ private:
   HANDLE handle_;
 };
 
+// Windows refuses to open a read-only file for writing; a system that lets a privileged
+// user do so anyway (Wine run as root) is held to the same rule here.
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 bool IsAsciiLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -54,6 +62,7 @@ public:
   }
 
   int64_t OpenedFileSize(const std::string& path) override {
+    if (IsReadOnlyFile(path)) throw EInOutError(ERROR_ACCESS_DENIED);
     TScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -68,6 +77,7 @@ public:
   }
 
   std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override {
+    if (IsReadOnlyFile(path)) throw EFCreateError(path);
     return std::make_unique<TFileStream>(path, fmCreate | fmShareExclusive);
   }
 

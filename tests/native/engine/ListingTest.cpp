@@ -135,3 +135,30 @@ TEST(MemberDate, IsTheDosDateTakenAsLocalTime) {
   EXPECT_EQ(st.st_mtime, std::mktime(&local));
   EXPECT_EQ(dir.Read("dated.txt"), "when");
 }
+
+namespace {
+
+// A Windows-like file system on which no folder exists yet; it records what is created.
+class RecordingFolders : public FreeSpaceDouble {
+public:
+  RecordingFolders() : FreeSpaceDouble(0) {}
+  const char* PathDelimiters() const override { return "\\:"; }
+  bool DirectoryExists(const std::string&) override { return false; }
+  void MakeDirectory(const std::string& path) override { made.push_back(path); }
+  std::vector<std::string> made;
+};
+
+}  // namespace
+
+TEST(ForceDirectoryPath, StopsAtADriveAndAtANameEndingInAColon) {
+  RecordingFolders folders;
+  TCompress compress(nullptr);
+  compress.SetFileSystem(folders);
+  compress.ForceDirectoryPath("C:\\Program Files\\Kestrel\\");
+  EXPECT_EQ(folders.made,
+            (std::vector<std::string>{"C:\\Program Files", "C:\\Program Files\\Kestrel"}));
+  // "a:" is its own parent: going up from it must end.
+  folders.made.clear();
+  compress.ForceDirectoryPath("x\\a:b\\c\\");
+  EXPECT_EQ(folders.made, (std::vector<std::string>{"x\\a:", "x\\a:b", "x\\a:b\\c"}));
+}

@@ -35,6 +35,16 @@ std::string TargetFolder(std::string folder) {
   return folder;
 }
 
+// A written path as the host writes paths.
+std::string HostPath(std::string path) {
+#ifndef _WIN32
+  for (char& c : path) {
+    if (c == '\\') c = '/';
+  }
+#endif
+  return path;
+}
+
 }  // namespace
 
 int ExtractCommand(TToolContext& context, const std::vector<std::string>& args) {
@@ -103,7 +113,7 @@ int ExtractCommand(TToolContext& context, const std::vector<std::string>& args) 
     written.Add(target);
   }
   if (context.verbose) {
-    for (int i = 0; i < written.Count(); ++i) context.out << written[i] << "\n";
+    for (int i = 0; i < written.Count(); ++i) context.out << HostPath(written[i]) << "\n";
   }
   return kExitSuccess;
 }

@@ -1,5 +1,6 @@
 #include "toolkit/win32/StdCtrls.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -92,6 +93,24 @@ void TLabel::Paint() {
   DrawTextA(dc, Caption().c_str(), -1, &r, DrawFlags());
 }
 
+// How far the drawn text really reaches. Some renderers (Wine's stand-ins for the old
+// bitmap fonts) place glyphs past their measured advances, a little more with every
+// letter, which would cut off the end of a label sized by measurement alone.
+int TLabel::InkWidth(const std::string& text, int width, int height) {
+  TBitmap sample;
+  sample.SetSize(width, height);  // white
+  HDC dc = sample.Canvas().Handle();
+  SelectedObject font(dc, Font().Handle());
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, RGB(0, 0, 0));
+  RECT r{0, 0, width, height};
+  DrawTextA(dc, text.c_str(), -1, &r, DrawFlags() | DT_NOCLIP);
+  for (int x = width - 1; x >= 0; --x)
+    for (int y = 0; y < height; ++y)
+      if (sample.Pixel(x, y) != clWhite) return x + 1;
+  return 0;
+}
+
 // An auto-sized label takes the size of its text; a word-wrapped one keeps its width and
 // takes the height of its lines.
 void TLabel::AdjustBounds() {
@@ -101,10 +120,7 @@ void TLabel::AdjustBounds() {
   RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
   const std::string text = Caption().empty() ? std::string(" ") : Caption();
   DrawTextA(screen.Get(), text.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
-  // Some renderers (Wine's stand-ins for the old bitmap fonts) put the glyphs a pixel or
-  // two past their measured advances by the end of a line; a margin of a quarter of the
-  // line height keeps the last letter whole.
-  if (!wordWrap_) r.right += r.bottom / 4;
+  if (!wordWrap_) r.right = std::max<int>(r.right, InkWidth(text, r.right + r.bottom, r.bottom));
   SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
 }
 

@@ -56,6 +56,7 @@ protected:
 
 private:
   void AdjustBounds();
+  int InkWidth(const std::string& text, int width, int height);
   UINT DrawFlags() const;
 
   bool autoSize_ = true;

@@ -43,7 +43,7 @@ TEST(Label, AutoSizeTakesTheSizeOfItsTextAfterCaptionAndFontChanges) {
   label->Font().SetHeight(-13);
   const SIZE expected = TextSizeOn(panel->Handle(), label->Font(), label->Caption());
   EXPECT_GE(label->Width(), expected.cx);
-  EXPECT_LE(label->Width(), expected.cx + expected.cy / 4);
+  EXPECT_LE(label->Width(), expected.cx + expected.cy);
   EXPECT_EQ(label->Height(), expected.cy);
 
   label->SetWordWrap(true);

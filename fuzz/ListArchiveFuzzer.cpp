@@ -57,7 +57,7 @@ TExpectedListing WalkByLayout(const uint8_t* data, size_t size, bool handlers) {
     }
     expected.members.push_back(
         {pos, std::string(reinterpret_cast<const char*>(data + pos + 25), nameLength)});
-    pos += 25 + nameLength + compressed;
+    pos += int64_t{25} + nameLength + compressed;
   }
   return expected;
 }

@@ -74,20 +74,23 @@ TEST_F(WindowsDisk, AReadOnlyAttributeStopsTheExpansionAtThatMember) {
   SetFileAttributesA(dir.Host("sites.ini").string().c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Another program holds the target open and lets others only read it: the sharing
+// Another program holds the target open, sharing it for reading or not at all: the sharing
 // violation ends the call before the file is replaced.
 TEST_F(WindowsDisk, ATargetHeldOpenByAnotherProgramKeepsItsContent) {
   TakeSnapshot();
   for (DWORD share : {DWORD{0}, DWORD{FILE_SHARE_READ}}) {
     SCOPED_TRACE("share mode " + std::to_string(share));
-    THeldFile holder(dir.Host("sites.ini").string(), share);
-    ASSERT_TRUE(holder.Valid());
-    try {
-      Expand(archive);
-      ADD_FAILURE() << "a file held open was replaced";
-    } catch (const EInOutError& e) {
-      EXPECT_EQ(e.ErrorCode(), static_cast<uint32_t>(ERROR_SHARING_VIOLATION));
+    {
+      THeldFile holder(dir.Host("sites.ini").string(), share);
+      ASSERT_TRUE(holder.Valid());
+      try {
+        Expand(archive);
+        ADD_FAILURE() << "a file held open was replaced";
+      } catch (const EInOutError& e) {
+        EXPECT_EQ(e.ErrorCode(), static_cast<uint32_t>(ERROR_SHARING_VIOLATION));
+      }
     }
+    // Read only once the holder has let go: with share mode 0 nobody else may read it.
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
   }
 }

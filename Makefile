@@ -47,7 +47,7 @@ fuzz: | deps
 	@fuzz/run-fuzz --build $(BUILD)/fuzz $(FUZZ_SECONDS)
 
 fuzz-smoke: | deps
-	@fuzz/run-fuzz --build $(BUILD)/fuzz 10
+	@fuzz/run-fuzz --build-only $(BUILD)/fuzz && fuzz/run-fuzz --smoke $(BUILD)/fuzz 10
 
 test: all
 	@scripts/run-tests $(BUILD)

@@ -65,8 +65,8 @@ void TApplication::Terminate() {
 std::string ExceptionBoxText(const std::exception& error) {
   const auto* own = dynamic_cast<const Exception*>(&error);
   std::string text = own ? own->Message() : std::string(error.what());
-  if (text.empty() || text.back() != '.') text += '.';
-  return text;
+  // One more ".", also after a message that already ends in one.
+  return text + '.';
 }
 
 void TApplication::HandleException(const std::exception& error) {

@@ -60,5 +60,5 @@ extern TApplication* Application;
 // default handler.
 void ShowUnhandledException(const std::exception& error);
 
-// The text the default handler shows for an error: its message ending in one ".".
+// The text the default handler shows for an error: its message with "." appended.
 std::string ExceptionBoxText(const std::exception& error);

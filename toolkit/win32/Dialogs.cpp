@@ -192,8 +192,18 @@ TModalResult RunDialog(const TMessageQuestion& question) {
   const int bodyHeight = std::max<int>(textRect.bottom, icon ? px(kIconSize) : 0);
   const int buttonsWidth = static_cast<int>(buttons.size()) * px(kButtonWidth) +
                            (static_cast<int>(buttons.size()) - 1) * px(kButtonGap);
-  const int clientWidth =
-      std::max<int>(textLeft + textRect.right + px(kMargin), buttonsWidth + 2 * px(kMargin));
+  // Wide enough for the caption too, beside the title bar's buttons, as Windows' own boxes
+  // are: a short text such as "Kestrel Setup Complete." must not cut the caption.
+  SIZE captionSize{};
+  {
+    FontHandle captionFont(CreateFontIndirectA(&metrics.lfCaptionFont));
+    SelectedObject selected(screen.Get(), captionFont.Get());
+    GetTextExtentPoint32A(screen.Get(), question.caption.c_str(),
+                          static_cast<int>(question.caption.size()), &captionSize);
+  }
+  const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * px(kMargin);
+  const int clientWidth = std::max({textLeft + static_cast<int>(textRect.right) + px(kMargin),
+                                    buttonsWidth + 2 * px(kMargin), captionWidth});
   const int buttonsTop = px(kMargin) + bodyHeight + px(kMargin);
   const int clientHeight = buttonsTop + px(kButtonHeight) + px(kMargin);
 

@@ -155,7 +155,7 @@ TEST(DefaultExceptionHandler, StopBoxCaptionedWithTheTitleAndADot) {
   EXPECT_EQ(answerer.Questions()[0].caption, "Setup");
   EXPECT_EQ(answerer.Questions()[0].type, mtError);
   EXPECT_EQ(answerer.Questions()[0].buttons, mbOKButton);
-  EXPECT_EQ(answerer.Questions()[1].text, "Already a sentence.");
+  EXPECT_EQ(answerer.Questions()[1].text, "Already a sentence..");
 }
 
 }  // namespace

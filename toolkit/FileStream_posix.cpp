@@ -13,7 +13,7 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
   const bool create = (mode & fmCreate) == fmCreate;
   int flags = O_CLOEXEC;
   if (create) {
-    flags |= O_RDWR | O_CREAT | O_TRUNC;
+    flags |= O_RDWR | O_CREAT;  // emptied only once the lock is ours, below
   } else {
     switch (mode & 0x3) {
       case fmOpenWrite: flags |= O_WRONLY; break;
@@ -34,6 +34,12 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
       if (create) throw EFCreateError(fileName);
       throw EFOpenError(fileName);
     }
+  }
+  // A file that another stream holds must keep its content when creation is refused, so
+  // an existing file is emptied only after the lock above was granted.
+  if (create && ::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    throw EFCreateError(fileName);
   }
   handle_ = fd;
 }

@@ -124,15 +124,7 @@ TEST_F(FailingDisk, ADiskThatFillsWhileWritingRaisesTheWriteError) {
 // Another stream of this program holds a member's target open, sharing it for reading
 // only. The target must keep its content: the member ends the call with an error or is
 // passed over, but is never half replaced.
-#ifdef _WIN32
-#define POSIX_FAULT(name) name
-#else
-// Fault in toolkit/FileStream_posix.cpp: fmCreate opens with O_TRUNC before it takes the
-// exclusive lock, so a file that another stream holds is emptied, and only then is the
-// creation refused (EFCreateError). Enable once the lock is taken before truncating.
-#define POSIX_FAULT(name) DISABLED_##name
-#endif
-TEST_F(FailingDisk, POSIX_FAULT(ATargetHeldOpenByAnotherStreamKeepsItsContent)) {
+TEST_F(FailingDisk, ATargetHeldOpenByAnotherStreamKeepsItsContent) {
   dir.Write("sites.ini", "[Sites]\r\nHome=ftp.harrowby.example\r\n");
   TakeSnapshot();
   {

@@ -70,7 +70,7 @@ public:
   }
 
 private:
-  // The spec's 16-bit bit buffer is only a way of reading bits in order, most
+  // The decoder's 16-bit bit buffer is only a way of reading bits in order, most
   // significant first; a bit cursor over the stream reads the same bits.
   int ReadBit() {
     const size_t byte = bit_ / 8;

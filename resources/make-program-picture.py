@@ -15,9 +15,9 @@ SILVER = 7  # the panel's button face in the standard palette
 
 
 def load_icon_module(here):
-    spec = importlib.util.spec_from_file_location("make_icon", os.path.join(here, "make-icon.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    source = importlib.util.spec_from_file_location("make_icon", os.path.join(here, "make-icon.py"))
+    module = importlib.util.module_from_spec(source)
+    source.loader.exec_module(module)
     return module
 
 

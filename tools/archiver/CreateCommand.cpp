@@ -2,16 +2,19 @@
 // encoded data, written to a side file that replaces OUT only when complete.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
+#include <memory>
+#include <vector>
 
 #include "compress/ArchiveFormat.h"
 #include "compress/BuiltInMethod.h"
 #include "compress/DosDateTime.h"
+#include "toolkit/Exception.h"
+#include "toolkit/FileStream.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
 #include "tools/archiver/Commands.h"
@@ -55,18 +58,20 @@ TInputFile ParseInput(const std::string& operand) {
   return input;
 }
 
-std::vector<uint8_t> ReadWholeFile(const std::string& path) {
+// Opens an input for reading; the archive takes it in blocks, never whole.
+std::unique_ptr<TFileStream> OpenInput(const std::string& path) {
   std::error_code error;
   if (std::filesystem::is_directory(path, error)) throw TToolError(path + ": is a folder");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw TToolError(path + ": cannot read (" + SystemReason() + ")");
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-  if (in.bad()) throw TToolError(path + ": read failed (" + SystemReason() + ")");
-  if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
+  std::unique_ptr<TFileStream> in;
+  try {
+    in = std::make_unique<TFileStream>(path, fmOpenRead | fmShareDenyWrite);
+  } catch (const EFOpenError&) {
+    throw TToolError(path + ": cannot read (" + SystemReason() + ")");
+  }
+  if (in->Size() > std::numeric_limits<int32_t>::max()) {
     throw TToolError(path + ": too large for an archive member");
   }
-  return bytes;
+  return in;
 }
 
 // The file's last-write time as a local DOS date and time.
@@ -94,16 +99,75 @@ uint16_t FileAttributes(const std::string& path) {
   return writable ? kArchiveAttribute : kArchiveAttribute | kReadOnly;
 }
 
-void WriteFileOrFail(const std::string& path, const std::vector<uint8_t>& bytes) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) throw TToolError(path + ": cannot create (" + SystemReason() + ")");
-  const bool written =
-      std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-  const std::string reason = written ? "" : SystemReason();
-  if (std::fclose(file) != 0 || !written) {
-    std::remove(path.c_str());
-    throw TToolError(path + ": cannot write (" + (written ? SystemReason() : reason) + ")");
+// Copies a stored member's bytes and returns their sum, its checksum.
+uint32_t CopyStored(TStream& dest, TStream& source, int64_t count) {
+  std::vector<uint8_t> block(64 * 1024);
+  uint32_t sum = 0;
+  while (count > 0) {
+    const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, block.size()));
+    source.ReadBuffer(block.data(), n);
+    for (int32_t i = 0; i < n; ++i) sum += block[static_cast<size_t>(i)];
+    dest.WriteBuffer(block.data(), n);
+    count -= n;
   }
+  return sum;
+}
+
+// Writes the archive into side, member by member, straight from each input to the file:
+// a member header is written first with its sizes still open and completed once its
+// data is out, and the archive header's TotalSize last.
+void WriteArchive(TToolContext& context, const std::string& side,
+                  const std::vector<TInputFile>& inputs, const TMethodChoice& method,
+                  bool fixedTime, uint32_t mtime) {
+  TFileStream archive(side, fmCreate | fmShareExclusive);
+  TArchiveHeader header;
+  SetMethodId(header, method.id);
+  WriteArchiveHeader(archive, header);
+  int64_t total = 0;
+  for (const auto& input : inputs) {
+    const std::unique_ptr<TFileStream> source = OpenInput(input.path);
+    const int32_t size = static_cast<int32_t>(source->Size());
+    TMemberHeader member;
+    member.DateTime = fixedTime ? mtime : FileDosTime(input.path);
+    member.Attributes = FileAttributes(input.path);
+    member.ExpandedSize = size;
+    member.MethodCode = method.code;
+
+    const int64_t headerOffset = archive.Position();
+    WriteMemberHeader(archive, member, input.name);
+    const int64_t dataOffset = archive.Position();
+    if (method.code == kMethodStored) {
+      member.Checksum = CopyStored(archive, *source, size);
+    } else {
+      const bool showProgress = context.errIsTerminal && size >= kProgressThreshold;
+      TShowProgressEvent progress;
+      if (showProgress) {
+        progress = [&](int32_t& percentage) {
+          context.err << "\rcompressing " << input.name << ": " << percentage << "%" << std::flush;
+        };
+      }
+      RunBuiltInMethod(progress, archive, *source, false, member.Checksum, method.code, 0, size);
+      if (showProgress) context.err << "\n";
+    }
+    const int64_t dataEnd = archive.Position();
+    if (dataEnd - dataOffset > std::numeric_limits<int32_t>::max()) {
+      throw TToolError(input.path + ": too large for an archive member once encoded");
+    }
+    member.CompressedSize = static_cast<int32_t>(dataEnd - dataOffset);
+    archive.SetPosition(headerOffset);
+    WriteMemberHeader(archive, member, input.name);
+    archive.SetPosition(dataEnd);
+    total += size;
+    if (total > std::numeric_limits<int32_t>::max()) {
+      throw TToolError("the files add up to more than an archive can hold (2 GiB)");
+    }
+    if (context.verbose) {
+      context.out << input.name << ": " << size << " -> " << member.CompressedSize << " bytes\n";
+    }
+  }
+  header.TotalSize = static_cast<int32_t>(total);
+  archive.SetPosition(0);
+  WriteArchiveHeader(archive, header);
 }
 
 }  // namespace
@@ -133,54 +197,20 @@ int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
     names.Add(inputs.back().name);
   }
 
-  TMemoryStream archive;
-  TArchiveHeader header;
-  SetMethodId(header, method->id);
-  WriteArchiveHeader(archive, header);  // TotalSize is filled in at the end
-  int64_t total = 0;
-  for (const auto& input : inputs) {
-    const std::vector<uint8_t> plain = ReadWholeFile(input.path);
-    const int32_t size = static_cast<int32_t>(plain.size());
-    TMemberHeader member;
-    member.DateTime = fixedTime ? mtime : FileDosTime(input.path);
-    member.Attributes = FileAttributes(input.path);
-    member.ExpandedSize = size;
-    member.MethodCode = method->code;
-
-    TMemoryStream data;
-    if (method->code == kMethodStored) {
-      data.WriteBuffer(plain.data(), size);
-      for (uint8_t b : plain) member.Checksum += b;
-    } else {
-      TReadOnlyMemoryStream source(plain.data(), size);
-      const bool showProgress = context.errIsTerminal && size >= kProgressThreshold;
-      TShowProgressEvent progress;
-      if (showProgress) {
-        progress = [&](int32_t& percentage) {
-          context.err << "\rcompressing " << input.name << ": " << percentage << "%" << std::flush;
-        };
-      }
-      RunBuiltInMethod(progress, data, source, false, member.Checksum, method->code, 0, size);
-      if (showProgress) context.err << "\n";
-    }
-    member.CompressedSize = static_cast<int32_t>(data.Size());
-    WriteMemberHeader(archive, member, input.name);
-    archive.WriteBuffer(data.Bytes().data(), member.CompressedSize);
-    total += size;
-    if (total > std::numeric_limits<int32_t>::max()) {
-      throw TToolError("the files add up to more than an archive can hold (2 GiB)");
-    }
-    if (context.verbose) {
-      context.out << input.name << ": " << size << " -> " << member.CompressedSize << " bytes\n";
-    }
-  }
-  header.TotalSize = static_cast<int32_t>(total);
-  archive.SetPosition(0);
-  WriteArchiveHeader(archive, header);
-
   const std::string out = operands[0];
   const std::string side = out + ".part";
-  WriteFileOrFail(side, archive.Bytes());
+  try {
+    WriteArchive(context, side, inputs, *method, fixedTime, mtime);
+  } catch (const EFCreateError&) {
+    throw TToolError(out + ": cannot create (" + SystemReason() + ")");
+  } catch (const EWriteError&) {
+    const std::string reason = SystemReason();
+    std::remove(side.c_str());
+    throw TToolError(out + ": cannot write (" + reason + ")");
+  } catch (...) {
+    std::remove(side.c_str());
+    throw;
+  }
   std::error_code error;
   std::filesystem::rename(side, out, error);
   if (error) {

@@ -24,6 +24,9 @@ constexpr int kButtonWidth = 75;
 constexpr int kButtonHeight = 23;
 constexpr int kButtonGap = 6;
 constexpr int kMaxTextWidth = 420;
+// Narrowest client area: a window manager's own title bar (icon, caption, three buttons)
+// needs about this much to show a short caption such as "Setup" whole.
+constexpr int kMinClientWidth = 220;
 
 TMessageAnswerer& CurrentAnswerer() {
   static TMessageAnswerer answerer;
@@ -203,7 +206,8 @@ TModalResult RunDialog(const TMessageQuestion& question) {
   }
   const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * px(kMargin);
   const int clientWidth = std::max({textLeft + static_cast<int>(textRect.right) + px(kMargin),
-                                    buttonsWidth + 2 * px(kMargin), captionWidth});
+                                    buttonsWidth + 2 * px(kMargin), captionWidth,
+                                    px(kMinClientWidth)});
   const int buttonsTop = px(kMargin) + bodyHeight + px(kMargin);
   const int clientHeight = buttonsTop + px(kButtonHeight) + px(kMargin);
 

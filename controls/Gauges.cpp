@@ -91,35 +91,15 @@ void TGauge::SetProgress(int32_t value) {
   if (CompletedPercent() != before) Refresh();
 }
 
-void TGauge::SetKind(TGaugeKind value) {
-  if (value == kind_) return;
-  kind_ = value;
-  Refresh();
-}
+void TGauge::SetKind(TGaugeKind value) { Change(kind_, value); }
 
-void TGauge::SetShowText(bool value) {
-  if (value == showText_) return;
-  showText_ = value;
-  Refresh();
-}
+void TGauge::SetShowText(bool value) { Change(showText_, value); }
 
-void TGauge::SetBorderStyle(TBorderStyle value) {
-  if (value == borderStyle_) return;
-  borderStyle_ = value;
-  Refresh();
-}
+void TGauge::SetBorderStyle(TBorderStyle value) { Change(borderStyle_, value); }
 
-void TGauge::SetForeColor(TColor value) {
-  if (value == foreColor_) return;
-  foreColor_ = value;
-  Refresh();
-}
+void TGauge::SetForeColor(TColor value) { Change(foreColor_, value); }
 
-void TGauge::SetBackColor(TColor value) {
-  if (value == backColor_) return;
-  backColor_ = value;
-  Refresh();
-}
+void TGauge::SetBackColor(TColor value) { Change(backColor_, value); }
 
 void TGauge::Refresh() {
   TWinControl* parent = Parent();

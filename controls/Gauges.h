@@ -61,6 +61,14 @@ protected:
   void Paint() override;
 
 private:
+  // A look property's writer: an equal value changes nothing, another one repaints.
+  template <typename T>
+  void Change(T& field, T value) {
+    if (value == field) return;
+    field = value;
+    Refresh();
+  }
+
   void DrawPercentText(TBitmap& frame, const TRect& paint);
   void DrawTextLook(TCanvas& canvas, const TRect& paint);
   void DrawBar(TCanvas& canvas, const TRect& paint);

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhBits.h"
+#include "compress/LzhBitWriter.h"
 #include "compress/LzhModel.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhBits.h"
+#include "compress/LzhBitReader.h"
 #include "compress/LzhModel.h"
 
 namespace {

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhBits.h"
+#include "compress/LzhBitReader.h"
+#include "compress/LzhBitWriter.h"
 #include "toolkit/Format.h"
 
 Bytes Hex(const std::string& text) {

@@ -6,7 +6,8 @@
 #include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
 #include "compress/ByteChannel.h"
-#include "compress/LzhBits.h"
+#include "compress/LzhBitReader.h"
+#include "compress/LzhBitWriter.h"
 
 namespace {
 std::vector<std::string> TokensOf(const Bytes& input) {

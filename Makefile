@@ -62,6 +62,8 @@ test-win: win64
 # built once under $(LZHBENCH). A Release tree of its own, without sanitizers.
 REFERENCE ?= $(ROOT)/../shared/bench
 LZHBENCH ?= /tmp/lzhbench
+# Five runs of each benchmark; the comparison table quotes their medians.
+BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
 $(BUILD)/bench/build.ninja: | deps
 	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fstream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -169,10 +170,16 @@ public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      // With repetitions, the median speaks for the benchmark: the machine is shared and
+      // single runs stray.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      if (median) medians_.insert(run.run_name.str());
+      if (!median && medians_.count(run.run_name.str())) continue;
       const auto rate = run.counters.find("bytes_per_second");
-      if (rate != run.counters.end()) rates_[run.benchmark_name()] = rate->second.value / 1e6;
+      if (rate != run.counters.end()) rates_[run.run_name.str()] = rate->second.value / 1e6;
       const auto ratio = run.counters.find("ratio");
-      if (ratio != run.counters.end()) ratios_[run.benchmark_name()] = ratio->second.value;
+      if (ratio != run.counters.end()) ratios_[run.run_name.str()] = ratio->second.value;
     }
   }
   void PrintComparison(const std::vector<std::string>& sets) {
@@ -194,6 +201,7 @@ public:
 private:
   std::map<std::string, double> rates_;
   std::map<std::string, double> ratios_;
+  std::set<std::string> medians_;
 };
 
 }  // namespace

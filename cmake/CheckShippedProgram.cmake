@@ -1,0 +1,51 @@
+# cmake -DPROGRAM=<exe> -DLIMIT=<bytes> [-DEMBEDDED=<file>] -DOBJDUMP=<objdump>
+#       -DSYSTEM_DLLS=<name,name,...> -P CheckShippedProgram.cmake
+# Fails when PROGRAM less the size of EMBEDDED (a file it carries as a resource) is over
+# LIMIT bytes, or when PROGRAM imports a DLL other than SYSTEM_DLLS.
+cmake_minimum_required(VERSION 3.25)
+
+foreach(var PROGRAM LIMIT OBJDUMP SYSTEM_DLLS)
+  if(NOT ${var})
+    message(FATAL_ERROR "CheckShippedProgram.cmake needs -D${var}=...")
+  endif()
+endforeach()
+if(NOT EXISTS "${PROGRAM}")
+  message(FATAL_ERROR "${PROGRAM} does not exist: build it first")
+endif()
+
+file(SIZE "${PROGRAM}" total)
+set(embedded 0)
+if(EMBEDDED)
+  file(SIZE "${EMBEDDED}" embedded)
+endif()
+math(EXPR own "${total} - ${embedded}")
+message("${PROGRAM}: ${total} bytes, ${embedded} of them embedded, ${own} of its own "
+        "(limit ${LIMIT})")
+if(own GREATER LIMIT)
+  math(EXPR over "${own} - ${LIMIT}")
+  message(FATAL_ERROR "${PROGRAM} is ${over} bytes over its limit of ${LIMIT} bytes")
+endif()
+
+execute_process(COMMAND ${OBJDUMP} -p "${PROGRAM}" OUTPUT_VARIABLE headers
+  RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} cannot read ${PROGRAM}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${headers}")
+if(NOT imports)
+  message(FATAL_ERROR "${PROGRAM} shows no DLL imports: not a Windows program?")
+endif()
+string(REPLACE "," ";" allowed "${SYSTEM_DLLS}")
+set(foreign "")
+foreach(line ${imports})
+  string(REGEX REPLACE "^DLL Name: ([^ \t\r]+).*" "\\1" dll "${line}")
+  string(TOLOWER "${dll}" dll)
+  string(REGEX REPLACE "\\.dll$" "" stem "${dll}")
+  if(NOT stem IN_LIST allowed)
+    list(APPEND foreign ${dll})
+  endif()
+endforeach()
+if(foreign)
+  list(JOIN foreign ", " foreign)
+  message(FATAL_ERROR "${PROGRAM} needs DLLs that Windows does not have: ${foreign}")
+endif()

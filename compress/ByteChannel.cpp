@@ -1,5 +1,7 @@
 #include "compress/ByteChannel.h"
 
+#include <cstring>
+
 #include "compress/ProcessorYield.h"
 #include "toolkit/Stream.h"
 
@@ -64,6 +66,18 @@ void TByteChannel::WriteFullBlock() {
   outputSum_ += SumOfBytes(outBlock_.get(), outLimit_);
   bytesFlushed_ += kChannelBlockSize;
   outCursor_ = outBlock_.get();
+}
+
+void TByteChannel::EmitOutputBytes(const uint8_t* bytes, int32_t count) {
+  while (count > 0) {
+    if (outCursor_ == outLimit_) WriteFullBlock();
+    const int32_t room = static_cast<int32_t>(outLimit_ - outCursor_);
+    const int32_t n = count < room ? count : room;
+    std::memcpy(outCursor_, bytes, static_cast<size_t>(n));
+    outCursor_ += n;
+    bytes += n;
+    count -= n;
+  }
 }
 
 void TByteChannel::FlushOutput() {

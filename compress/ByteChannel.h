@@ -35,6 +35,8 @@ public:
     if (outCursor_ == outLimit_) WriteFullBlock();
     *outCursor_++ = b;
   }
+  // The same for count bytes at once.
+  void EmitOutputBytes(const uint8_t* bytes, int32_t count);
 
   // Writes what the output block still holds. Only on success: bytes pending when an
   // exception leaves a method are dropped with the block.

@@ -7,16 +7,24 @@
 #include "compress/ByteChannel.h"
 #include "compress/LzhModel.h"
 
-// The valid bits sit left-aligned at the top of a 32-bit word. The buffer never holds
-// more than 16 of them: one byte is taken whenever 8 or fewer remain at the start of a
-// read, and a byte taken at the end of the input reads as 0.
+// The valid bits sit left-aligned in a 64-bit word. A refill tops them up to at least 57,
+// a byte at a time; a byte taken at the end of the input reads as 0. Decoding refills
+// once per symbol: the longest code the model can form is far shorter than that.
 class TBitReader {
 public:
   explicit TBitReader(TByteChannel& channel) : channel_(channel) {}
 
+  void Refill() {
+    while (count_ <= 56) {
+      uint64_t b = channel_.NextInputByte();
+      if (channel_.InputEnded()) b = 0;
+      buffer_ |= b << (56 - count_);
+      count_ += 8;
+    }
+  }
   int ReadOneBit() {
-    Refill();
-    const int bit = static_cast<int>(buffer_ >> 31);
+    if (count_ == 0) Refill();
+    const int bit = static_cast<int>(buffer_ >> 63);
     buffer_ <<= 1;
     --count_;
     return bit;
@@ -24,46 +32,39 @@ public:
   int ReadEightBits() { return ReadBits(8); }
   // The next k bits, k from 1 to 8.
   int ReadBits(int k) {
-    Refill();
-    const int bits = static_cast<int>(buffer_ >> (32 - k));
+    if (count_ < k) Refill();
+    const int bits = static_cast<int>(buffer_ >> (64 - k));
     buffer_ <<= k;
     count_ -= k;
     return bits;
   }
 
 private:
-  void Refill() {
-    if (count_ <= 8) {
-      uint32_t b = channel_.NextInputByte();
-      if (channel_.InputEnded()) b = 0;
-      buffer_ |= b << (24 - count_);
-      count_ += 8;
-    }
-  }
-
   TByteChannel& channel_;
-  uint32_t buffer_ = 0;
+  uint64_t buffer_ = 0;
   int count_ = 0;
 };
 
 // Walks the tree from the root, bit 0 to the first child and bit 1 to the second, then
 // counts the symbol along the path just walked.
-inline int DecodeSymbol(TLzhModel& model, TBitReader& bits) {
+[[gnu::always_inline]] inline int DecodeSymbol(TLzhModel& model, TBitReader& bits) {
   uint16_t path[kNodeCount];  // no path is longer than the tree has nodes
   int depth = 0;
-  int c = model.Child[kRootNode];
+  bits.Refill();
+  // Unsigned indices keep sign extensions off the chain of dependent loads.
+  unsigned c = model.Child[kRootNode];
   while (c < kNodeCount) {
-    const int node = c + bits.ReadOneBit();
+    const unsigned node = c + static_cast<unsigned>(bits.ReadOneBit());
     path[depth++] = static_cast<uint16_t>(node);
     c = model.Child[node];
   }
-  const int symbol = c - kNodeCount;
+  const int symbol = static_cast<int>(c) - kNodeCount;
   model.UpdateModelAlong(symbol, path, depth);
   return symbol;
 }
 
 // The upper 6 bits from their prefix code, then the lower 6 bits verbatim.
-inline int DecodePosition(TBitReader& bits) {
+[[gnu::always_inline]] inline int DecodePosition(TBitReader& bits) {
   const int b = bits.ReadEightBits();
   const int upper = kPositionTables.PrefixToUpper[b];
   const int k = kPositionTables.PrefixToLength[b] - 2;

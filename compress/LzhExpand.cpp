@@ -8,42 +8,68 @@
 #include "compress/LzhModel.h"
 
 namespace {
+
+// Output is written straight after the 4096 bytes that precede it, so that a match reads
+// its source without wrapping around a ring: a match at distance code p starts p + 1
+// bytes back. Whenever kOutputChunk new bytes have piled up they go to the channel, and
+// the last 4096 move to the front again.
+inline constexpr int kOutputChunk = 16384;
+// A match may start writing just below the flush mark and run 60 bytes past it, and its
+// word-wise copy may overshoot by up to 7 more.
+inline constexpr int kOutputSlack = kMaxMatch + 8;
+
 struct TExpandState {
   TLzhModel model;
-  uint8_t window[kRingSize];
+  uint8_t output[kRingSize + kOutputChunk + kOutputSlack];
 };
+
+// Copies length bytes from back bytes behind out. A source that overlaps the bytes being
+// written repeats them, as the method requires; sources far enough back go eight bytes
+// at a time, possibly writing a few bytes past the end that later output overwrites.
+inline void CopyMatch(uint8_t* out, int back, int length) {
+  const uint8_t* from = out - back;
+  if (back >= 8) {
+    for (int k = 0; k < length; k += 8) std::memcpy(out + k, from + k, 8);
+  } else {
+    for (int k = 0; k < length; ++k) out[k] = from[k];
+  }
+}
+
 }  // namespace
 
 void LzhExpand(TByteChannel& channel, int32_t DestSize) {
   if (DestSize <= 0) return;
   auto state = std::make_unique<TExpandState>();
   TLzhModel& model = state->model;
-  uint8_t* const window = state->window;
+  uint8_t* const output = state->output;
   model.InitModel();
-  std::memset(window, kWindowFill, kFirstWritePosition);
+  // The window before the first byte, oldest first: positions 4036..4095 of the ring,
+  // which nothing has written yet (zero), then 0..4035, the space fill.
+  std::memset(output, 0, kRingSize - kFirstWritePosition);
+  std::memset(output + kRingSize - kFirstWritePosition, kWindowFill, kFirstWritePosition);
   TBitReader bits(channel);
 
-  int r = kFirstWritePosition;
+  uint8_t* const fresh = output + kRingSize;  // the first byte not yet handed on
+  uint8_t* const flushMark = fresh + kOutputChunk;
+  uint8_t* out = fresh;
   int32_t count = 0;
   while (count < DestSize) {
     const int s = DecodeSymbol(model, bits);
     if (s < 256) {
-      channel.EmitOutputByte(static_cast<uint8_t>(s));
-      window[r] = static_cast<uint8_t>(s);
-      r = (r + 1) & kRingMask;
+      *out++ = static_cast<uint8_t>(s);
       ++count;
     } else {
-      const int p = DecodePosition(bits);
-      const int start = (r - p - 1) & kRingMask;
+      const int back = DecodePosition(bits) + 1;
       const int length = MatchLengthOf(s);
-      // One byte at a time: a source that overlaps the bytes being written repeats them.
-      for (int k = 0; k < length; ++k) {
-        const uint8_t b = window[(start + k) & kRingMask];
-        channel.EmitOutputByte(b);
-        window[r] = b;
-        r = (r + 1) & kRingMask;
-      }
+      CopyMatch(out, back, length);
+      out += length;
       count += length;
     }
+    if (out >= flushMark) {
+      channel.EmitOutputBytes(fresh, static_cast<int32_t>(out - fresh));
+      std::memmove(output, out - kRingSize, kRingSize);
+      out = fresh;
+    }
   }
+  channel.EmitOutputBytes(fresh, static_cast<int32_t>(out - fresh));
 }

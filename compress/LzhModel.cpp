@@ -17,27 +17,6 @@ void TLzhModel::InitModel() {
   Parent[kRootNode] = 0;
 }
 
-// Node n has just grown to f and outranks its right neighbour: it trades places with the
-// last node still below f (the sentinel ends the scan), taking its subtree along.
-int TLzhModel::SwapUpward(int n, uint16_t f) {
-  int l = n + 1;
-  while (f > Frequency[++l]) {
-  }
-  --l;
-  Frequency[n] = Frequency[l];
-  Frequency[l] = f;
-
-  const int i = Child[n];
-  Parent[i] = static_cast<uint16_t>(l);
-  if (i < kNodeCount) Parent[i + 1] = static_cast<uint16_t>(l);
-  const int j = Child[l];
-  Child[l] = static_cast<uint16_t>(i);
-  Parent[j] = static_cast<uint16_t>(n);
-  if (j < kNodeCount) Parent[j + 1] = static_cast<uint16_t>(n);
-  Child[n] = static_cast<uint16_t>(j);
-  return l;
-}
-
 void TLzhModel::RescaleModel() {
   // The leaves, in their order, to the bottom of the array with halved counts.
   int j = 0;

@@ -34,7 +34,7 @@ constexpr int MatchLengthOf(int symbol) {
 struct TLzhModel {
   std::array<uint16_t, kNodeCount + 1> Frequency;  // the last entry is a 0xFFFF sentinel
   std::array<uint16_t, kNodeCount> Child;
-  std::array<uint16_t, kNodeCount + kSymbolCount> Parent;
+  std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
 
   void InitModel();
   // Counts one more occurrence of the symbol, after a rescale when the root has reached
@@ -55,10 +55,10 @@ struct TLzhModel {
       return;
     }
     for (int k = depth - 1; k >= 0; --k) {
-      const int n = path[k];
+      const unsigned n = path[k];
       const uint16_t f = ++Frequency[n];
       if (f > Frequency[n + 1]) {
-        ClimbFrom(SwapUpward(n, f));
+        ClimbFrom(SwapUpward(static_cast<int>(n), f));
         return;
       }
     }
@@ -68,12 +68,33 @@ struct TLzhModel {
   void RescaleModel();
 
 private:
-  int SwapUpward(int n, uint16_t f);
+  static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;
+  // Node n has just grown to f and outranks its right neighbour: it trades places with the
+  // last node still below f (the sentinel ends the scan), taking its subtree along.
+  int SwapUpward(int n, uint16_t f) {
+    int l = n + 1;
+    while (f > Frequency[++l]) {
+    }
+    --l;
+    Frequency[n] = Frequency[l];
+    Frequency[l] = f;
+
+    // A leaf has no second child: its write goes to the scratch entry, without a branch.
+    const unsigned i = Child[n];
+    Parent[i] = static_cast<uint16_t>(l);
+    Parent[i < kNodeCount ? i + 1 : kParentScratch] = static_cast<uint16_t>(l);
+    const unsigned j = Child[l];
+    Child[l] = static_cast<uint16_t>(i);
+    Parent[j] = static_cast<uint16_t>(n);
+    Parent[j < kNodeCount ? j + 1 : kParentScratch] = static_cast<uint16_t>(n);
+    Child[n] = static_cast<uint16_t>(j);
+    return l;
+  }
   // Counts the ancestors of node n, moving nodes as UpdateModel does.
   void ClimbFrom(int n) {
-    for (n = Parent[n]; n != 0; n = Parent[n]) {
-      const uint16_t f = ++Frequency[n];
-      if (f > Frequency[n + 1]) n = SwapUpward(n, f);
+    for (unsigned p = Parent[n]; p != 0; p = Parent[p]) {
+      const uint16_t f = ++Frequency[p];
+      if (f > Frequency[p + 1]) p = static_cast<unsigned>(SwapUpward(static_cast<int>(p), f));
     }
   }
 };

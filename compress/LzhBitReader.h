@@ -9,12 +9,15 @@
 
 // The valid bits sit left-aligned in a 64-bit word. A refill tops them up to at least 57,
 // a byte at a time; a byte taken at the end of the input reads as 0. Decoding refills
-// once per symbol: the longest code the model can form is far shorter than that.
+// once per symbol: no code of the model is nearly that long, since the counts that fix
+// the code lengths stay below 0x8000 (a code of length d needs counts in the order of
+// the (d+1)th Fibonacci number, so no code is longer than 22 bits).
 class TBitReader {
 public:
   explicit TBitReader(TByteChannel& channel) : channel_(channel) {}
 
   void Refill() {
+    if (count_ < 0) count_ = 0;  // never so for a model's codes; keeps the shifts defined
     while (count_ <= 56) {
       uint64_t b = channel_.NextInputByte();
       if (channel_.InputEnded()) b = 0;
@@ -23,7 +26,7 @@ public:
     }
   }
   int ReadOneBit() {
-    if (count_ == 0) Refill();
+    if (count_ <= 0) Refill();
     const int bit = static_cast<int>(buffer_ >> 63);
     buffer_ <<= 1;
     --count_;
@@ -38,6 +41,13 @@ public:
     count_ -= k;
     return bits;
   }
+  // The buffered bits, left-aligned, for a caller that takes them without a refill check
+  // and then reports how many it used. Valid for as many bits as the last refill left.
+  uint64_t Peek() const { return buffer_; }
+  void Skip(int n) {
+    buffer_ = n < 64 ? buffer_ << n : 0;
+    count_ -= n;
+  }
 
 private:
   TByteChannel& channel_;
@@ -45,21 +55,46 @@ private:
   int count_ = 0;
 };
 
-// Walks the tree from the root, bit 0 to the first child and bit 1 to the second, then
-// counts the symbol along the path just walked.
+// Walks the tree from the root, bit 0 to the first child and bit 1 to the second, and
+// counts the symbol on the way down: each node of the path is counted as it is passed
+// and checked against its right neighbour. The model then finishes the update from the
+// deepest node that outranks its neighbour, if there is one (see TLzhModel::MoveCounted).
 [[gnu::always_inline]] inline int DecodeSymbol(TLzhModel& model, TBitReader& bits) {
   uint16_t path[kNodeCount];  // no path is longer than the tree has nodes
+  uint16_t* const frequency = model.Frequency.data();
+  const bool rescale = frequency[kRootNode] == kMaxFrequency;
+  ++frequency[kRootNode];
   int depth = 0;
+  int moved = -1;
   bits.Refill();
+  uint64_t code = bits.Peek();
   // Unsigned indices keep sign extensions off the chain of dependent loads.
   unsigned c = model.Child[kRootNode];
+  // The bit picks the row before the node is known, so each step waits for one load
+  // only, not for an addition as well.
   while (c < kNodeCount) {
-    const unsigned node = c + static_cast<unsigned>(bits.ReadOneBit());
-    path[depth++] = static_cast<uint16_t>(node);
-    c = model.Child[node];
+    const unsigned bit = static_cast<unsigned>(code >> 63);
+    code <<= 1;
+    const uint16_t* row = model.Child.data() + bit;
+#if defined(__GNUC__)
+    asm("" : "+r"(row));  // keeps the compiler from folding the bit back into the index
+#endif
+    const unsigned node = c + bit;
+    path[depth] = static_cast<uint16_t>(node);
+    const uint16_t f = ++frequency[node];
+    moved = f > frequency[node + 1] ? depth : moved;
+    ++depth;
+    c = row[c];
   }
+  bits.Skip(depth);
   const int symbol = static_cast<int>(c) - kNodeCount;
-  model.UpdateModelAlong(symbol, path, depth);
+  if (rescale) {
+    // The counts must follow the rescale: taken back, then counted again after it.
+    model.TakeBackCounts(path, depth);
+    model.UpdateModel(symbol);
+  } else if (moved >= 0) {
+    model.MoveCounted(path, moved);
+  }
   return symbol;
 }
 

@@ -64,6 +64,23 @@ struct TLzhModel {
     }
     ++Frequency[kRootNode];
   }
+  // For a path (nodes from a child of the root down to a leaf) whose nodes and the root
+  // were all counted top-down, with path[level] the deepest node that then outranked its
+  // right neighbour. Counting bottom-up, as UpdateModel does, that node would have moved
+  // first and the counts above it would have followed its new place: so those counts are
+  // taken back and the update climbs on from the move. The top-down counts decide that
+  // node as bottom-up counting would: a right neighbour is never below its node on the
+  // path, and an ancestor, counted or not, never falls below it.
+  void MoveCounted(const uint16_t* path, int level) {
+    TakeBackCounts(path, level);
+    const unsigned n = path[level];
+    ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
+  }
+  // Undoes the counts of the root and of path[0..levels-1].
+  void TakeBackCounts(const uint16_t* path, int levels) {
+    --Frequency[kRootNode];
+    for (int k = 0; k < levels; ++k) --Frequency[path[k]];
+  }
   // Halves every leaf count, rounding up, and rebuilds the tree.
   void RescaleModel();
 

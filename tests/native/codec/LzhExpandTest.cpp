@@ -5,6 +5,8 @@
 
 #include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
+#include "compress/ByteChannel.h"
+#include "compress/LzhBitReader.h"
 
 TEST(LzhExpand, FourBytesGiveSixtyOneLetters) {
   const TMethodRun run = RunMethod(true, kMethodLzh, Hex("E6 F3 40 00"), 61);
@@ -78,5 +80,27 @@ TEST(LzhExpand, ShortReadsGiveTheSameBytes) {
                      static_cast<int32_t>(data.size()), static_cast<int32_t>(stream.size()));
     EXPECT_EQ(sink.Data, data) << perRead;
     EXPECT_EQ(checksum, SumOf(data)) << perRead;
+  }
+}
+
+// The decoder counts each symbol on its way down the tree and settles any move afterwards;
+// the model must end exactly as the ordinary leaf-upward update leaves it, through moves,
+// repeated moves and rescales. Random bits make every symbol and code length appear.
+TEST(LzhExpand, DecodingUpdatesTheModelAsTheOrdinaryUpdateDoes) {
+  const Bytes noise = Concat(RandomBytes(60000, 7), Repeat(0x00, 20000));
+  TScriptedSource source(noise);
+  TRecordingSink unused;
+  TByteChannel channel(nullptr, unused, source, static_cast<int32_t>(noise.size()));
+  TBitReader bits(channel);
+  auto decoding = std::make_unique<TLzhModel>();
+  auto plain = std::make_unique<TLzhModel>();
+  decoding->InitModel();
+  plain->InitModel();
+  for (int n = 0; n < 100000; ++n) {
+    const int s = DecodeSymbol(*decoding, bits);
+    plain->UpdateModel(s);
+    ASSERT_EQ(decoding->Frequency, plain->Frequency) << n;
+    ASSERT_EQ(decoding->Child, plain->Child) << n;
+    ASSERT_EQ(decoding->Parent, plain->Parent) << n;
   }
 }

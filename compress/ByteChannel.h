@@ -30,6 +30,12 @@ public:
     return FetchBlock();
   }
   bool InputEnded() const { return inputEnded_; }
+  // For readers that take several bytes at once: the unread bytes of the current block,
+  // handed out by NextInputByte one by one, or taken here and then passed over with
+  // SkipInput. Only meaningful while InputEnded() is false.
+  const uint8_t* InputCursor() const { return inCursor_; }
+  int32_t InputAvailable() const { return static_cast<int32_t>(inEnd_ - inCursor_); }
+  void SkipInput(int32_t count) { inCursor_ += count; }
 
   void EmitOutputByte(uint8_t b) {
     if (outCursor_ == outLimit_) WriteFullBlock();

@@ -75,8 +75,8 @@ private:
   uint16_t* const frequency = model.Frequency.data();
   const bool rescale = frequency[kRootNode] == kMaxFrequency;
   ++frequency[kRootNode];
-  int depth = 0;
-  int moved = -1;
+  uint16_t* step = path;
+  uint16_t* moved = nullptr;  // the deepest node that outranks its right neighbour
   bits.Refill();
   uint64_t code = bits.Peek();
   // Unsigned indices keep sign extensions off the chain of dependent loads.
@@ -91,20 +91,21 @@ private:
     asm("" : "+r"(row));  // keeps the compiler from folding the bit back into the index
 #endif
     const unsigned node = c + bit;
-    path[depth] = static_cast<uint16_t>(node);
+    *step = static_cast<uint16_t>(node);
     const uint16_t f = ++frequency[node];
-    moved = f > frequency[node + 1] ? depth : moved;
-    ++depth;
+    moved = f > frequency[node + 1] ? step : moved;
+    ++step;
     c = row[c];
   }
+  const int depth = static_cast<int>(step - path);
   bits.Skip(depth);
   const int symbol = static_cast<int>(c) - kNodeCount;
   if (rescale) {
     // The counts must follow the rescale: taken back, then counted again after it.
     model.TakeBackCounts(path, depth);
     model.UpdateModel(symbol);
-  } else if (moved >= 0) {
-    model.MoveCounted(path, moved);
+  } else if (moved != nullptr) {
+    model.MoveCounted(path, static_cast<int>(moved - path));
   }
   return symbol;
 }

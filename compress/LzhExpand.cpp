@@ -52,21 +52,21 @@ void LzhExpand(TByteChannel& channel, int32_t DestSize) {
   uint8_t* const fresh = output + kRingSize;  // the first byte not yet handed on
   uint8_t* const flushMark = fresh + kOutputChunk;
   uint8_t* out = fresh;
-  int32_t count = 0;
-  while (count < DestSize) {
+  int32_t left = DestSize;  // the bytes still due once those before `fresh` are handed on
+  while (out - fresh < left) {
     const int s = DecodeSymbol(model, bits);
     if (s < 256) {
       *out++ = static_cast<uint8_t>(s);
-      ++count;
     } else {
       const int back = DecodePosition(bits) + 1;
       const int length = MatchLengthOf(s);
       CopyMatch(out, back, length);
       out += length;
-      count += length;
     }
     if (out >= flushMark) {
-      channel.EmitOutputBytes(fresh, static_cast<int32_t>(out - fresh));
+      const int32_t n = static_cast<int32_t>(out - fresh);
+      channel.EmitOutputBytes(fresh, n);
+      left -= n;
       std::memmove(output, out - kRingSize, kRingSize);
       out = fresh;
     }

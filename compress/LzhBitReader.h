@@ -52,6 +52,10 @@ public:
     count_ -= k;
     return bits;
   }
+  // Makes sure that n bits (n up to 57) are buffered.
+  void Reserve(int n) {
+    if (count_ < n) Refill();
+  }
   // The buffered bits, left-aligned, for a caller that takes them without a refill check
   // and then reports how many it used. Valid for as many bits as the last refill left.
   uint64_t Peek() const { return buffer_; }
@@ -110,11 +114,15 @@ private:
   return symbol;
 }
 
-// The upper 6 bits from their prefix code, then the lower 6 bits verbatim.
+// The upper 6 bits from their prefix code, then the lower 6 bits verbatim: read together
+// from the buffered bits, as the top (code length + 6) bits, of which the last 6 are the
+// lower bits.
 [[gnu::always_inline]] inline int DecodePosition(TBitReader& bits) {
-  const int b = bits.ReadEightBits();
-  const int upper = kPositionTables.PrefixToUpper[b];
-  const int k = kPositionTables.PrefixToLength[b] - 2;
-  const int low = bits.ReadBits(k);
-  return upper * 64 + (((b << k) | low) & 0x3F);
+  constexpr int kLongestPosition = 8 + 6;
+  bits.Reserve(kLongestPosition);
+  const uint64_t ahead = bits.Peek();
+  const int b = static_cast<int>(ahead >> 56);
+  const int length = kPositionTables.PrefixToLength[b] + 6;
+  bits.Skip(length);
+  return kPositionTables.PrefixToUpper[b] * 64 + static_cast<int>((ahead >> (64 - length)) & 0x3F);
 }

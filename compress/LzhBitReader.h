@@ -14,27 +14,32 @@
 // the (d+1)th Fibonacci number, so no code is longer than 22 bits).
 class TBitReader {
 public:
-  explicit TBitReader(TByteChannel& channel) : channel_(channel) {}
+  explicit TBitReader(TByteChannel& channel) : channel_(channel) { TakeCursor(); }
+  ~TBitReader() { ReturnCursor(); }
+  TBitReader(const TBitReader&) = delete;
+  TBitReader& operator=(const TBitReader&) = delete;
 
   void Refill() {
     if (count_ < 0) count_ = 0;  // never so for a model's codes; keeps the shifts defined
-    if (channel_.InputAvailable() >= 8 && !channel_.InputEnded()) {
+    if (end_ - next_ >= 8) {
       // Eight bytes read at once, and as many whole bytes taken as fit behind the bits
       // still buffered: no loop, so nothing to guess wrong.
       uint64_t word = 0;
-      for (int k = 0; k < 8; ++k) word = (word << 8) | channel_.InputCursor()[k];
+      for (int k = 0; k < 8; ++k) word = (word << 8) | next_[k];
       buffer_ |= word >> count_;
       const int taken = (63 - count_) >> 3;
-      channel_.SkipInput(taken);
+      next_ += taken;
       count_ += taken * 8;
       return;
     }
+    ReturnCursor();
     while (count_ <= 56) {
       uint64_t b = channel_.NextInputByte();
       if (channel_.InputEnded()) b = 0;
       buffer_ |= b << (56 - count_);
       count_ += 8;
     }
+    TakeCursor();
   }
   int ReadOneBit() {
     if (count_ <= 0) Refill();
@@ -65,7 +70,18 @@ public:
   }
 
 private:
+  // Between refills the reader keeps the channel's input position in next_, so that the
+  // fast refill touches nothing but its own registers. Bytes that arrive flagged as the
+  // end of the input are left to the byte-wise path, which reads them as 0.
+  void TakeCursor() {
+    next_ = channel_.InputCursor();
+    end_ = channel_.InputEnded() ? next_ : next_ + channel_.InputAvailable();
+  }
+  void ReturnCursor() { channel_.SkipInput(static_cast<int32_t>(next_ - channel_.InputCursor())); }
+
   TByteChannel& channel_;
+  const uint8_t* next_ = nullptr;
+  const uint8_t* end_ = nullptr;
   uint64_t buffer_ = 0;
   int count_ = 0;
 };

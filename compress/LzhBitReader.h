@@ -112,8 +112,9 @@ private:
 #endif
     const unsigned node = c + bit;
     *step = static_cast<uint16_t>(node);
-    const uint16_t f = ++frequency[node];
-    moved = f > frequency[node + 1] ? step : moved;
+    uint16_t* const count = frequency + node;
+    const uint16_t f = ++count[0];
+    moved = f > count[1] ? step : moved;
     ++step;
     c = row[c];
   }

@@ -1,0 +1,224 @@
+#include "compress/LzhMatchFinder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "compress/LzhMatchBytes.h"
+
+TLzhMatchFinder::TLzhMatchFinder() {
+  for (auto& links : Links) links[kRight] = links[kLeft] = kNoNode;  // the roots' too
+  std::fill(std::begin(Parent), std::end(Parent), kNoNode);
+  std::fill(std::begin(RootAt), std::end(RootAt), 0);
+  // Positions that no input byte has reached yet hold spaces, mirror included, like the
+  // rest of the initial window.
+  std::memset(Window, kWindowFill, sizeof Window);
+}
+
+// A root's top node is its right link, and its left link is never a node, so the same
+// test serves nodes and roots.
+void TLzhMatchFinder::ReplaceChild(int parent, int oldChild, int newChild) {
+  uint16_t* const links = Links[parent];
+  links[links[kRight] == oldChild ? kRight : kLeft] = static_cast<uint16_t>(newChild);
+}
+
+void TLzhMatchFinder::Start(const uint8_t* bytes, int count) {
+  for (int k = 0; k < count; ++k) Store(newest_ + k, bytes[k]);
+  for (int k = 1; k <= kMaxMatch; ++k) InsertString<false>(newest_ - k);
+  InsertString<true>(newest_);
+}
+
+void TLzhMatchFinder::Slide(const uint8_t* bytes, int count) {
+  // Two positions at a time where possible: the two insertions then walk down their
+  // trees side by side, each step of one overlapping the other's wait for its loads.
+  // This leaves the trees as one position after the other would only when both
+  // insertions and the deletion between them all work in different trees.
+  int k = 0;
+  for (; k + 1 < count; k += 2) {
+    const int first = (newest_ + 1) & kRingMask;
+    const int second = (newest_ + 2) & kRingMask;
+    const int nextOldest = (oldest_ + 1) & kRingMask;
+    const int firstRoot = RootOf(&Window[first]);
+    const int secondRoot = RootOf(&Window[second]);
+    const bool apart = firstRoot != secondRoot && firstRoot != RootAt[nextOldest];
+    const bool last = k + 2 == count;  // only the match of the last string is asked for
+    DeleteString(oldest_);
+    Store(oldest_, bytes[k]);
+    if (apart) {
+      DeleteString(nextOldest);
+      Store(nextOldest, bytes[k + 1]);
+      if (last) {
+        InsertPair<true>(first, firstRoot, second, secondRoot);
+      } else {
+        InsertPair<false>(first, firstRoot, second, secondRoot);
+      }
+    } else {
+      InsertString<false>(first, firstRoot);
+      DeleteString(nextOldest);
+      Store(nextOldest, bytes[k + 1]);
+      if (last) {
+        InsertString<true>(second, secondRoot);
+      } else {
+        InsertString<false>(second, secondRoot);
+      }
+    }
+    oldest_ = (nextOldest + 1) & kRingMask;
+    newest_ = second;
+  }
+  if (k < count) {
+    DeleteString(oldest_);
+    Store(oldest_, bytes[k]);
+    oldest_ = (oldest_ + 1) & kRingMask;
+    newest_ = (newest_ + 1) & kRingMask;
+    InsertString<true>(newest_);
+  }
+}
+
+void TLzhMatchFinder::SlideEmpty(bool insert) {
+  DeleteString(oldest_);
+  oldest_ = (oldest_ + 1) & kRingMask;
+  newest_ = (newest_ + 1) & kRingMask;
+  if (insert) InsertString<true>(newest_);
+}
+
+template <bool kMatch>
+void TLzhMatchFinder::InsertString(int r, int root) {
+  TWalk walk;
+  if (BeginWalk(walk, r, root)) {
+    while (StepWalk<kMatch>(walk)) {
+    }
+  }
+  EndWalk<kMatch>(walk);
+}
+
+// The second string's match is kept with kMatch; the first's is never asked for.
+template <bool kMatch>
+void TLzhMatchFinder::InsertPair(int first, int firstRoot, int second, int secondRoot) {
+  TWalk one;
+  TWalk two;
+  bool goOne = BeginWalk(one, first, firstRoot);
+  bool goTwo = BeginWalk(two, second, secondRoot);
+  while (goOne && goTwo) {
+    goOne = StepWalk<false>(one);
+    goTwo = StepWalk<kMatch>(two);
+  }
+  while (goOne) goOne = StepWalk<false>(one);
+  while (goTwo) goTwo = StepWalk<kMatch>(two);
+  EndWalk<false>(one);
+  EndWalk<kMatch>(two);
+}
+
+// Starts the walk of the string at r at the top of its tree, the given root. A string
+// whose tree is empty becomes its top node at once, and there is no walk.
+inline bool TLzhMatchFinder::BeginWalk(TWalk& walk, int r, int rootIndex) {
+  const int root = kFirstRoot + rootIndex;
+  RootAt[r] = static_cast<uint16_t>(rootIndex);
+  // All strings of a tree share their first byte. Bytes 1..16 settle the order of two of
+  // them nearly always, in one wide comparison whose operands are read straight from the
+  // node's position: no step waits for the outcome of the previous one except to know
+  // which node comes next.
+  walk.Key = Bytes16(&Window[r + 1]);
+  walk.R = r;
+  walk.P = Links[root][kRight];
+  walk.Best = 0;
+  walk.Same = false;
+  Links[r][kRight] = Links[r][kLeft] = kNoNode;
+  if (walk.P != kNoNode) return true;
+  Links[root][kRight] = static_cast<uint16_t>(r);
+  Parent[r] = static_cast<uint16_t>(root);
+  return false;
+}
+
+// Compares the new string with node P and goes down to the child on its side; returns
+// false once the walk is over. Where there is no such child, the new string becomes it;
+// where P holds the same 60 bytes, the walk stops there.
+template <bool kMatch>
+inline bool TLzhMatchFinder::StepWalk(TWalk& walk) {
+  const size_t r = walk.R;
+  const size_t p = walk.P;
+  const TBytes16 theirs = Bytes16(&Window[p + 1]);
+  bool less;
+  if (walk.Key != theirs) [[likely]] {
+    less = walk.Key < theirs;
+    if (kMatch) Consider(walk, 1 + SharedBytes(walk.Key, theirs));
+  } else {
+    const int shared = CommonPrefix(&Window[r], &Window[p], 17, less);
+    if (kMatch) Consider(walk, shared);
+    if (shared >= kMaxMatch) {
+      walk.Same = true;
+      return false;
+    }
+  }
+  // The order of the two strings is as good as random: the child is picked by indexing
+  // rather than by a branch that would be mispredicted half the time.
+  uint16_t& link = Links[p][less];
+  const size_t next = link;
+  if (next == kNoNode) {
+    link = static_cast<uint16_t>(r);
+    Parent[r] = static_cast<uint16_t>(p);
+    return false;
+  }
+  walk.P = next;
+  return true;
+}
+
+// Node P shares the given number of leading bytes with the new string. The best match is
+// kept as (length, 4095 - distance code), and 4095 - distance code is (P - R) mod 4096:
+// the larger, the better.
+inline void TLzhMatchFinder::Consider(TWalk& walk, int shared) {
+  const unsigned candidate = static_cast<unsigned>(shared) << 12 | ((walk.P - walk.R) & kRingMask);
+  walk.Best = std::max(walk.Best, candidate);
+}
+
+// Leaves the match, with kMatch; and where the walk ended at a node holding the same 60
+// bytes, the new string takes that node's place and the older string leaves the tree.
+template <bool kMatch>
+inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
+  if (kMatch) {
+    const int length = static_cast<int>(walk.Best >> 12);
+    MatchLength = length > kMatchThreshold ? length : 0;
+    if (MatchLength != 0) MatchPosition = kRingMask - static_cast<int>(walk.Best & kRingMask);
+  }
+  if (!walk.Same) return;
+  const int r = walk.R;
+  const int p = walk.P;
+  Links[r][kLeft] = Links[p][kLeft];
+  Links[r][kRight] = Links[p][kRight];
+  Parent[r] = Parent[p];
+  Parent[Links[p][kLeft]] = static_cast<uint16_t>(r);
+  Parent[Links[p][kRight]] = static_cast<uint16_t>(r);
+  ReplaceChild(Parent[p], p, r);
+  Parent[p] = kNoNode;
+}
+
+void TLzhMatchFinder::DeleteString(int p) {
+  const int parent = Parent[p];
+  if (parent == kNoNode) return;
+  const int left = Links[p][kLeft];
+  const int right = Links[p][kRight];
+  int q;
+  if (left != kNoNode && right != kNoNode && Links[left][kRight] != kNoNode) {
+    // The in-order predecessor lies below the left child: it leaves its place to its own
+    // left child and takes p's place, with both of p's children.
+    q = Links[left][kRight];
+    while (Links[q][kRight] != kNoNode) q = Links[q][kRight];
+    const int above = Parent[q];
+    const int below = Links[q][kLeft];
+    Links[above][kRight] = static_cast<uint16_t>(below);
+    Parent[below] = static_cast<uint16_t>(above);
+    Links[q][kLeft] = static_cast<uint16_t>(left);
+    Parent[left] = static_cast<uint16_t>(q);
+    Links[q][kRight] = static_cast<uint16_t>(right);
+    Parent[right] = static_cast<uint16_t>(q);
+  } else {
+    // The remaining cases, without a branch to guess: the left child, if any, takes p's
+    // place and adopts the right child, which it lacks; otherwise the right child, or no
+    // node at all. The writes made for an absent node go to the sink.
+    q = left != kNoNode ? left : right;
+    const bool adopts = left != kNoNode && right != kNoNode;
+    Links[adopts ? q : kSink][kRight] = static_cast<uint16_t>(right);
+    Parent[adopts ? right : kNoNode] = static_cast<uint16_t>(q);
+  }
+  Parent[q] = static_cast<uint16_t>(parent);
+  ReplaceChild(parent, p, q);
+  Parent[p] = kNoNode;
+}

@@ -5,10 +5,19 @@
 
 #include "compress/LzhMatchBytes.h"
 
+namespace {
+
+// a if c, else b; in arithmetic, because a compiler would often turn the plain choice
+// into a branch, and these choices come as good as at random.
+inline int Select(bool c, int a, int b) {
+  return b ^ ((a ^ b) & -static_cast<int>(c));
+}
+
+}  // namespace
+
 TLzhMatchFinder::TLzhMatchFinder() {
   for (auto& links : Links) links[kRight] = links[kLeft] = kNoNode;  // the roots' too
   std::fill(std::begin(Parent), std::end(Parent), kNoNode);
-  std::fill(std::begin(RootAt), std::end(RootAt), 0);
   // Positions that no input byte has reached yet hold spaces, mirror included, like the
   // rest of the initial window.
   std::memset(Window, kWindowFill, sizeof Window);
@@ -39,7 +48,7 @@ void TLzhMatchFinder::Slide(const uint8_t* bytes, int count) {
     const int nextOldest = (oldest_ + 1) & kRingMask;
     const int firstRoot = RootOf(&Window[first]);
     const int secondRoot = RootOf(&Window[second]);
-    const bool apart = firstRoot != secondRoot && firstRoot != RootAt[nextOldest];
+    const bool apart = firstRoot != secondRoot && firstRoot != RootOf(&Window[nextOldest]);
     const bool last = k + 2 == count;  // only the match of the last string is asked for
     DeleteString(oldest_);
     Store(oldest_, bytes[k]);
@@ -111,7 +120,6 @@ void TLzhMatchFinder::InsertPair(int first, int firstRoot, int second, int secon
 // whose tree is empty becomes its top node at once, and there is no walk.
 inline bool TLzhMatchFinder::BeginWalk(TWalk& walk, int r, int rootIndex) {
   const int root = kFirstRoot + rootIndex;
-  RootAt[r] = static_cast<uint16_t>(rootIndex);
   // All strings of a tree share their first byte. Bytes 1..16 settle the order of two of
   // them nearly always, in one wide comparison whose operands are read straight from the
   // node's position: no step waits for the outcome of the previous one except to know
@@ -190,16 +198,22 @@ inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
   Parent[p] = kNoNode;
 }
 
+// A string that leaves the window gives its place to its only child, if it has one child;
+// with two, to its in-order predecessor. The cases come as good as at random, so all
+// those in which the predecessor is the left child itself, or there is none, share one
+// sequence of moves without a branch: the moves that do not apply go to the sink. Only
+// a predecessor further down, about one deletion in five, takes a branch.
 void TLzhMatchFinder::DeleteString(int p) {
   const int parent = Parent[p];
   if (parent == kNoNode) return;
   const int left = Links[p][kLeft];
   const int right = Links[p][kRight];
+  const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
   int q;
-  if (left != kNoNode && right != kNoNode && Links[left][kRight] != kNoNode) {
-    // The in-order predecessor lies below the left child: it leaves its place to its own
-    // left child and takes p's place, with both of p's children.
-    q = Links[left][kRight];
+  if ((left != kNoNode) & (right != kNoNode) & (leftRight != kNoNode)) [[unlikely]] {
+    // The predecessor is the rightmost node below the left child: it leaves its place
+    // to its own left child and takes p's place, with both of p's children.
+    q = leftRight;
     while (Links[q][kRight] != kNoNode) q = Links[q][kRight];
     const int above = Parent[q];
     const int below = Links[q][kLeft];
@@ -210,13 +224,12 @@ void TLzhMatchFinder::DeleteString(int p) {
     Links[q][kRight] = static_cast<uint16_t>(right);
     Parent[right] = static_cast<uint16_t>(q);
   } else {
-    // The remaining cases, without a branch to guess: the left child, if any, takes p's
-    // place and adopts the right child, which it lacks; otherwise the right child, or no
-    // node at all. The writes made for an absent node go to the sink.
-    q = left != kNoNode ? left : right;
-    const bool adopts = left != kNoNode && right != kNoNode;
-    Links[adopts ? q : kSink][kRight] = static_cast<uint16_t>(right);
-    Parent[adopts ? right : kNoNode] = static_cast<uint16_t>(q);
+    // The left child, if any, takes p's place and adopts the right child, which it lacks;
+    // otherwise the right child, or no node at all.
+    q = Select(left != kNoNode, left, right);
+    const bool adopts = (left != kNoNode) & (right != kNoNode);
+    Links[Select(adopts, q, kSink)][kRight] = static_cast<uint16_t>(right);
+    Parent[Select(adopts, right, kNoNode)] = static_cast<uint16_t>(q);
   }
   Parent[q] = static_cast<uint16_t>(parent);
   ReplaceChild(parent, p, q);

@@ -101,8 +101,6 @@ private:
   // A node's parent, a node or a root; kNoNode when the position is in no tree. Entry
   // kNoNode absorbs the writes made on behalf of an absent node.
   uint16_t Parent[kRingSize + 1];
-  // The root of the tree that each position's string went into; stale once it has left.
-  uint16_t RootAt[kRingSize];
   uint8_t Window[kRingSize + kMirrorSize + kComparePadding];
   int oldest_ = 0;                    // the string to leave the window next
   int newest_ = kFirstWritePosition;  // the current string

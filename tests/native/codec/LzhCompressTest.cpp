@@ -1,6 +1,7 @@
 // LZH compression: the bytes and the matches it must choose.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "CodecTestSupport.h"
@@ -8,6 +9,7 @@
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
 #include "compress/LzhBitWriter.h"
+#include "toolkit/Format.h"
 
 namespace {
 std::vector<std::string> TokensOf(const Bytes& input) {
@@ -103,5 +105,234 @@ TEST(LzhCompress, LargerInputsGiveTheirKnownStreams) {
     EXPECT_EQ(stream.size(), c.size) << c.label;
     EXPECT_EQ(HashOf(stream), c.hash) << c.label;
     EXPECT_EQ(LzhExpandBytes(stream, static_cast<int32_t>(c.input.size())), c.input) << c.label;
+  }
+}
+
+namespace {
+
+// The match finder as first laid out: byte-wise comparisons, each node caching the length
+// of the prefix it shares with its parent, one position at a time. Slow and plain, it is
+// the yardstick for the compressor's choices, which must be exactly the same.
+class TPlainMatchFinder {
+public:
+  static constexpr int kRing = 4096;
+  static constexpr int kLongest = 60;
+  static constexpr int kNil = kRing;
+
+  TPlainMatchFinder() {
+    std::fill(std::begin(Window), std::end(Window), ' ');
+    std::fill(std::begin(Right), std::end(Right), kNil);
+    std::fill(std::begin(Dad), std::end(Dad), kNil);
+  }
+
+  void Insert(int r) {
+    const uint8_t* const key = &Window[r];
+    const int x = key[1] ^ key[2];
+    int p = kRing + 1 + key[0] + 256 * ((x ^ (x >> 4)) & 0x0F);
+    int cmp = 1;
+    int s = 1;
+    int i = 1;
+    Left[r] = Right[r] = kNil;
+    MatchLength = 0;
+    for (;;) {
+      int& link = cmp >= 0 ? Right[p] : Left[p];
+      if (link == kNil) {
+        link = r;
+        Dad[r] = p;
+        Shared[r] = i;
+        return;
+      }
+      p = link;
+      s = Shared[p];
+      if (s < i) {
+        i = s;
+        cmp = key[i] - Window[p + i];
+      } else if (s == i) {
+        for (; i < kLongest; ++i) {
+          cmp = key[i] - Window[p + i];
+          if (cmp != 0) break;
+        }
+      }
+      if (i > 2) {
+        const int d = ((r - p) & (kRing - 1)) - 1;
+        if (i > MatchLength) {
+          MatchPosition = d;
+          MatchLength = i;
+          if (i >= kLongest) break;
+        } else if (i == MatchLength && d < MatchPosition) {
+          MatchPosition = d;
+        }
+      }
+    }
+    Shared[r] = Shared[p];
+    Dad[r] = Dad[p];
+    Left[r] = Left[p];
+    Right[r] = Right[p];
+    Dad[Left[p]] = r;
+    Dad[Right[p]] = r;
+    (Right[Dad[p]] == p ? Right[Dad[p]] : Left[Dad[p]]) = r;
+    Dad[p] = kNil;
+  }
+
+  void Delete(int p) {
+    if (Dad[p] == kNil) return;
+    int q;
+    if (Right[p] == kNil) {
+      q = Left[p];
+      if (q != kNil) Reattach(Dad[p], p, q);
+    } else if (Left[p] == kNil) {
+      q = Right[p];
+      Reattach(Dad[p], p, q);
+    } else {
+      q = Left[p];
+      if (Right[q] != kNil) {
+        do q = Right[q];
+        while (Right[q] != kNil);
+        if (Left[q] != kNil) Reattach(Dad[q], q, Left[q]);
+        MeasurePrefix(1, q, Left[p]);
+        Right[Dad[q]] = Left[q];
+        Dad[Left[q]] = Dad[q];
+        Left[q] = Left[p];
+        Dad[Left[p]] = q;
+      }
+      MeasurePrefix(1, Dad[p], q);
+      MeasurePrefix(1, q, Right[p]);
+      Right[q] = Right[p];
+      Dad[Right[p]] = q;
+    }
+    Dad[q] = Dad[p];
+    (Right[Dad[p]] == p ? Right[Dad[p]] : Left[Dad[p]]) = q;
+    Dad[p] = kNil;
+  }
+
+  uint8_t Window[kRing + kLongest - 1];
+  int MatchLength = 0;
+  int MatchPosition = 0;
+
+private:
+  void MeasurePrefix(int a, int b, int c) {
+    if (b >= kRing) {
+      Shared[c] = 1;
+      return;
+    }
+    int k = a;
+    while (k < kLongest && Window[b + k] == Window[c + k]) ++k;
+    Shared[c] = k;
+  }
+  void Reattach(int g, int y, int z) {
+    if (Shared[y] == Shared[z]) {
+      MeasurePrefix(Shared[y], g, z);
+    } else if (Shared[y] < Shared[z]) {
+      Shared[z] = Shared[y];
+    }
+  }
+
+  int Right[2 * kRing + 1];
+  int Left[kRing + 1];
+  int Dad[kRing + 1];
+  int Shared[kRing + 1] = {};
+};
+
+// The tokens the plain finder chooses, one position after the other.
+Tokens PlainTokens(const Bytes& input) {
+  auto finder = std::make_unique<TPlainMatchFinder>();
+  uint8_t* const window = finder->Window;
+  size_t taken = 0;
+  int r = TPlainMatchFinder::kRing - TPlainMatchFinder::kLongest;
+  int s = 0;
+  int len = 0;
+  for (; len < TPlainMatchFinder::kLongest && taken < input.size(); ++len) {
+    window[r + len] = input[taken++];
+  }
+  Tokens tokens;
+  if (len == 0) return tokens;
+  for (int i = 1; i <= TPlainMatchFinder::kLongest; ++i) finder->Insert(r - i);
+  finder->Insert(r);
+  do {
+    int& length = finder->MatchLength;
+    if (length > len) length = len;
+    if (length <= 2) {
+      length = 1;
+      tokens.push_back(Format("L%02X", window[r]));
+    } else {
+      tokens.push_back(Format("M%d@%d", length, finder->MatchPosition));
+    }
+    const int last = length;
+    int i = 0;
+    for (; i < last && taken < input.size(); ++i) {
+      finder->Delete(s);
+      window[s] = input[taken++];
+      if (s < TPlainMatchFinder::kLongest - 1) window[s + TPlainMatchFinder::kRing] = window[s];
+      s = (s + 1) % TPlainMatchFinder::kRing;
+      r = (r + 1) % TPlainMatchFinder::kRing;
+      finder->Insert(r);
+    }
+    for (; i < last; ++i) {
+      finder->Delete(s);
+      s = (s + 1) % TPlainMatchFinder::kRing;
+      r = (r + 1) % TPlainMatchFinder::kRing;
+      if (--len != 0) finder->Insert(r);
+    }
+  } while (len > 0);
+  return tokens;
+}
+
+// The index of the first token where the two differ, or -1.
+long FirstDifference(const Tokens& a, const Tokens& b) {
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) {
+    if (a[i] != b[i]) return static_cast<long>(i);
+  }
+  return a.size() == b.size() ? -1 : static_cast<long>(std::min(a.size(), b.size()));
+}
+
+// Seeded bytes drawn from the first `letters` letters of the alphabet.
+Bytes LettersOf(size_t n, int letters, uint32_t seed) {
+  Bytes b = RandomBytes(n, seed);
+  for (auto& x : b) x = static_cast<uint8_t>('a' + x % letters);
+  return b;
+}
+
+// A 17-byte motif repeated with an occasional changed byte: common prefixes of 17 bytes
+// and more, and runs of equal 60-byte strings.
+Bytes MotifOf(size_t n) {
+  const Bytes motif = TextBytes("0123456789ABCDEFG");
+  const Bytes dice = RandomBytes(n / motif.size() + 1, 3);
+  Bytes b;
+  for (size_t k = 0; b.size() < n; ++k) {
+    b.insert(b.end(), motif.begin(), motif.end());
+    if (dice[k] % 4 == 0) b[b.size() - 1 - dice[k] / 4 % motif.size()] ^= 1;
+  }
+  b.resize(n);
+  return b;
+}
+
+}  // namespace
+
+// Ties between equally long matches are settled by the shape of the trees, so these
+// inputs are chosen for shape: deep trees of few letters, long runs in which consecutive
+// strings share a tree and equal strings replace each other, long common prefixes, and
+// inputs short enough to end inside the first window.
+TEST(LzhCompress, ChoosesWhatThePlainMatchFinderChooses) {
+  struct Case {
+    const char* label;
+    Bytes input;
+  };
+  const Case cases[] = {
+      {"two letters", LettersOf(60000, 2, 10)},
+      {"three letters", LettersOf(60000, 3, 2)},
+      {"runs", Concat(Concat(Repeat('a', 300), LettersOf(700, 2, 3)), Repeat(0, 9000))},
+      {"motif", MotifOf(25000)},
+      {"text", TextOf(40000)},
+      {"binary", BinaryOf(30000)},
+      {"random", RandomBytes(9000, 4)},
+  };
+  for (const Case& c : cases) {
+    const Tokens mine = TokensOf(c.input);
+    const Tokens plain = PlainTokens(c.input);
+    EXPECT_EQ(FirstDifference(mine, plain), -1) << c.label;
+  }
+  for (size_t n = 1; n <= 130; n += 3) {
+    const Bytes input = LettersOf(n, 2, static_cast<uint32_t>(n));
+    EXPECT_EQ(FirstDifference(TokensOf(input), PlainTokens(input)), -1) << n << " bytes";
   }
 }

@@ -30,6 +30,44 @@ void TLzhMatchFinder::ReplaceChild(int parent, int oldChild, int newChild) {
   links[links[kRight] == oldChild ? kRight : kLeft] = static_cast<uint16_t>(newChild);
 }
 
+// A string that leaves the window gives its place to its only child, if it has one child;
+// with two, to its in-order predecessor. The cases come as good as at random, so all
+// those in which the predecessor is the left child itself, or there is none, share one
+// sequence of moves without a branch: the moves that do not apply go to the sink. Only
+// a predecessor further down, about one deletion in five, takes a branch.
+inline void TLzhMatchFinder::DeleteString(int p) {
+  const int parent = Parent[p];
+  if (parent == kNoNode) return;
+  const int left = Links[p][kLeft];
+  const int right = Links[p][kRight];
+  const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
+  int q;
+  if ((left != kNoNode) & (right != kNoNode) & (leftRight != kNoNode)) [[unlikely]] {
+    // The predecessor is the rightmost node below the left child: it leaves its place
+    // to its own left child and takes p's place, with both of p's children.
+    q = leftRight;
+    while (Links[q][kRight] != kNoNode) q = Links[q][kRight];
+    const int above = Parent[q];
+    const int below = Links[q][kLeft];
+    Links[above][kRight] = static_cast<uint16_t>(below);
+    Parent[below] = static_cast<uint16_t>(above);
+    Links[q][kLeft] = static_cast<uint16_t>(left);
+    Parent[left] = static_cast<uint16_t>(q);
+    Links[q][kRight] = static_cast<uint16_t>(right);
+    Parent[right] = static_cast<uint16_t>(q);
+  } else {
+    // The left child, if any, takes p's place and adopts the right child, which it lacks;
+    // otherwise the right child, or no node at all.
+    q = Select(left != kNoNode, left, right);
+    const bool adopts = (left != kNoNode) & (right != kNoNode);
+    Links[Select(adopts, q, kSink)][kRight] = static_cast<uint16_t>(right);
+    Parent[Select(adopts, right, kNoNode)] = static_cast<uint16_t>(q);
+  }
+  Parent[q] = static_cast<uint16_t>(parent);
+  ReplaceChild(parent, p, q);
+  Parent[p] = kNoNode;
+}
+
 void TLzhMatchFinder::Start(const uint8_t* bytes, int count) {
   for (int k = 0; k < count; ++k) Store(newest_ + k, bytes[k]);
   for (int k = 1; k <= kMaxMatch; ++k) InsertString<false>(newest_ - k);
@@ -195,43 +233,5 @@ inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
   Parent[Links[p][kLeft]] = static_cast<uint16_t>(r);
   Parent[Links[p][kRight]] = static_cast<uint16_t>(r);
   ReplaceChild(Parent[p], p, r);
-  Parent[p] = kNoNode;
-}
-
-// A string that leaves the window gives its place to its only child, if it has one child;
-// with two, to its in-order predecessor. The cases come as good as at random, so all
-// those in which the predecessor is the left child itself, or there is none, share one
-// sequence of moves without a branch: the moves that do not apply go to the sink. Only
-// a predecessor further down, about one deletion in five, takes a branch.
-void TLzhMatchFinder::DeleteString(int p) {
-  const int parent = Parent[p];
-  if (parent == kNoNode) return;
-  const int left = Links[p][kLeft];
-  const int right = Links[p][kRight];
-  const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
-  int q;
-  if ((left != kNoNode) & (right != kNoNode) & (leftRight != kNoNode)) [[unlikely]] {
-    // The predecessor is the rightmost node below the left child: it leaves its place
-    // to its own left child and takes p's place, with both of p's children.
-    q = leftRight;
-    while (Links[q][kRight] != kNoNode) q = Links[q][kRight];
-    const int above = Parent[q];
-    const int below = Links[q][kLeft];
-    Links[above][kRight] = static_cast<uint16_t>(below);
-    Parent[below] = static_cast<uint16_t>(above);
-    Links[q][kLeft] = static_cast<uint16_t>(left);
-    Parent[left] = static_cast<uint16_t>(q);
-    Links[q][kRight] = static_cast<uint16_t>(right);
-    Parent[right] = static_cast<uint16_t>(q);
-  } else {
-    // The left child, if any, takes p's place and adopts the right child, which it lacks;
-    // otherwise the right child, or no node at all.
-    q = Select(left != kNoNode, left, right);
-    const bool adopts = (left != kNoNode) & (right != kNoNode);
-    Links[Select(adopts, q, kSink)][kRight] = static_cast<uint16_t>(right);
-    Parent[Select(adopts, right, kNoNode)] = static_cast<uint16_t>(q);
-  }
-  Parent[q] = static_cast<uint16_t>(parent);
-  ReplaceChild(parent, p, q);
   Parent[p] = kNoNode;
 }

@@ -41,14 +41,6 @@ public:
     }
     TakeCursor();
   }
-  int ReadOneBit() {
-    if (count_ <= 0) Refill();
-    const int bit = static_cast<int>(buffer_ >> 63);
-    buffer_ <<= 1;
-    --count_;
-    return bit;
-  }
-  int ReadEightBits() { return ReadBits(8); }
   // The next k bits, k from 1 to 8.
   int ReadBits(int k) {
     if (count_ < k) Refill();

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "compress/BuiltInMethod.h"
 #include "toolkit/Exception.h"
@@ -12,24 +11,6 @@
 namespace hardening {
 
 namespace fs = std::filesystem;
-
-Bytes TextBytes(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
-
-uint32_t SumOf(const Bytes& bytes) {
-  uint32_t sum = 0;
-  for (uint8_t b : bytes) sum += b;
-  return sum;
-}
-
-Bytes Hex(const std::string& text) {
-  Bytes bytes;
-  std::istringstream in(text);
-  std::string pair;
-  while (in >> pair) bytes.push_back(static_cast<uint8_t>(std::stoul(pair, nullptr, 16)));
-  return bytes;
-}
 
 namespace {
 Bytes Encoded(uint8_t method, const Bytes& plain) {

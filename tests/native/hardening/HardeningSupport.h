@@ -13,16 +13,17 @@
 
 #include "compress/ArchiveFormat.h"
 #include "compress/FileSystem.h"
+#include "tests/native/codec/CodecTestSupport.h"
 #include "toolkit/FileStream.h"
 
 namespace hardening {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes TextBytes(const std::string& text);
-uint32_t SumOf(const Bytes& bytes);
-// "51 55 49 58" -> bytes; the labelled vectors of the regression tests are written so.
-Bytes Hex(const std::string& text);
+// Byte helpers shared with the codec tests; the labelled vectors of the regression tests
+// are written as Hex("51 55 49 58").
+using ::Bytes;
+using ::Hex;
+using ::SumOf;
+using ::TextBytes;
 
 struct TPlainMember {
   std::string name;

@@ -8,7 +8,8 @@
 #include "compress/LzhModel.h"
 
 // The valid bits sit left-aligned in a 64-bit word. A refill tops them up to at least 57,
-// a byte at a time; a byte taken at the end of the input reads as 0. Decoding refills
+// eight bytes at once where the channel's block has them, else byte by byte; a byte taken
+// at the end of the input reads as 0. Decoding refills
 // once per symbol: no code of the model is nearly that long, since the counts that fix
 // the code lengths stay below 0x8000 (a code of length d needs counts in the order of
 // the (d+1)th Fibonacci number, so no code is longer than 22 bits).

@@ -92,24 +92,45 @@ private:
   uint16_t* moved = nullptr;  // the deepest node that outranks its right neighbour
   bits.Refill();
   uint64_t code = bits.Peek();
-  // Unsigned indices keep sign extensions off the chain of dependent loads.
+  // Unsigned indices keep sign extensions off the chain of dependent loads. Two levels
+  // at a time: the grandchild comes with one load, while the child, needed only for
+  // its count and to see whether it is a leaf, is loaded beside it.
   unsigned c = model.Child[kRootNode];
-  // The bit picks the row before the node is known, so each step waits for one load
-  // only, not for an addition as well.
-  while (c < kNodeCount) {
-    const unsigned bit = static_cast<unsigned>(code >> 63);
-    code <<= 1;
-    const uint16_t* row = model.Child.data() + bit;
+  for (;;) {
+    const unsigned two = static_cast<unsigned>(code >> 62);
+    const unsigned first = two >> 1;
+    // The bits pick the rows before the node is known, so each load waits for the node
+    // only, not for an addition as well.
+    const uint16_t* childRow = model.Child.data() + first;
+    const uint16_t* grandRow = model.GrandChild.data() + two;
 #if defined(__GNUC__)
-    asm("" : "+r"(row));  // keeps the compiler from folding the bit back into the index
+    asm("" : "+r"(childRow), "+r"(grandRow));  // keeps the bits out of the indices
 #endif
-    const unsigned node = c + bit;
-    *step = static_cast<uint16_t>(node);
-    uint16_t* const count = frequency + node;
-    const uint16_t f = ++count[0];
-    moved = f > count[1] ? step : moved;
-    ++step;
-    c = row[c];
+    const unsigned child = childRow[c];
+    const unsigned grandChild = grandRow[2 * c];
+    {
+      const unsigned node = c + first;
+      *step = static_cast<uint16_t>(node);
+      uint16_t* const count = frequency + node;
+      const uint16_t f = ++count[0];
+      moved = f > count[1] ? step : moved;
+      ++step;
+    }
+    if (child >= kNodeCount) {
+      c = child;
+      break;
+    }
+    {
+      const unsigned node = child + (two & 1);
+      *step = static_cast<uint16_t>(node);
+      uint16_t* const count = frequency + node;
+      const uint16_t f = ++count[0];
+      moved = f > count[1] ? step : moved;
+      ++step;
+    }
+    code <<= 2;
+    c = grandChild;
+    if (c >= kNodeCount) break;
   }
   const int depth = static_cast<int>(step - path);
   bits.Skip(depth);

@@ -15,6 +15,7 @@ void TLzhModel::InitModel() {
   }
   Frequency[kNodeCount] = 0xFFFF;
   Parent[kRootNode] = 0;
+  FindGrandChildren();
 }
 
 void TLzhModel::RescaleModel() {
@@ -43,5 +44,14 @@ void TLzhModel::RescaleModel() {
     const int c = Child[i];
     Parent[c] = static_cast<uint16_t>(i);
     if (c < kNodeCount) Parent[c + 1] = static_cast<uint16_t>(i);
+  }
+  FindGrandChildren();
+}
+
+void TLzhModel::FindGrandChildren() {
+  for (int n = 0; n < kNodeCount; ++n) {
+    const int c = Child[n];
+    GrandChild[2 * n] = c < kNodeCount ? Child[c] : static_cast<uint16_t>(c);
+    GrandChild[2 * n + 1] = c < kNodeCount ? Child[c + 1] : static_cast<uint16_t>(c);
   }
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 // Every constant here is part of the stream format.
 inline constexpr int kRingSize = 4096;  // window positions are taken modulo this
@@ -35,6 +36,9 @@ struct TLzhModel {
   std::array<uint16_t, kNodeCount + 1> Frequency;  // the last entry is a 0xFFFF sentinel
   std::array<uint16_t, kNodeCount> Child;
   std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
+  // GrandChild[2 * n + b] is Child[Child[n] + b] for an internal node n, so that decoding
+  // can take two levels of the tree with one load; for a leaf it means nothing.
+  std::array<uint16_t, 2 * kNodeCount> GrandChild;
 
   void InitModel();
   // Counts one more occurrence of the symbol, after a rescale when the root has reached
@@ -83,6 +87,8 @@ struct TLzhModel {
   }
   // Halves every leaf count, rounding up, and rebuilds the tree.
   void RescaleModel();
+  // Derives GrandChild from Child.
+  void FindGrandChildren();
 
 private:
   static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;
@@ -105,6 +111,14 @@ private:
     Parent[j] = static_cast<uint16_t>(n);
     Parent[j < kNodeCount ? j + 1 : kParentScratch] = static_cast<uint16_t>(n);
     Child[n] = static_cast<uint16_t>(j);
+    // The grandchildren move with the subtrees; the parents see the new children.
+    uint32_t below[2];
+    std::memcpy(&below[0], &GrandChild[2 * n], 4);
+    std::memcpy(&below[1], &GrandChild[2 * l], 4);
+    std::memcpy(&GrandChild[2 * n], &below[1], 4);
+    std::memcpy(&GrandChild[2 * l], &below[0], 4);
+    GrandChild[2u * Parent[n] + (n & 1)] = static_cast<uint16_t>(j);
+    GrandChild[2u * Parent[l] + (l & 1)] = static_cast<uint16_t>(i);
     return l;
   }
   // Counts the ancestors of node n, moving nodes as UpdateModel does.

@@ -102,5 +102,12 @@ TEST(LzhExpand, DecodingUpdatesTheModelAsTheOrdinaryUpdateDoes) {
     ASSERT_EQ(decoding->Frequency, plain->Frequency) << n;
     ASSERT_EQ(decoding->Child, plain->Child) << n;
     ASSERT_EQ(decoding->Parent, plain->Parent) << n;
+    // The two-level steps of the walk must see the tree as it is.
+    for (int i = 0; i < kNodeCount; ++i) {
+      const int c = decoding->Child[i];
+      if (c >= kNodeCount) continue;
+      ASSERT_EQ(decoding->GrandChild[2 * i], decoding->Child[c]) << n << " at " << i;
+      ASSERT_EQ(decoding->GrandChild[2 * i + 1], decoding->Child[c + 1]) << n << " at " << i;
+    }
   }
 }

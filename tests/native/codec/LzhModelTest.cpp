@@ -48,6 +48,8 @@ void ExpectConsistent(const TLzhModel& m) {
       ASSERT_EQ(m.Parent[c], i);
       ASSERT_EQ(m.Parent[c + 1], i);
       ASSERT_EQ(m.Frequency[i], m.Frequency[c] + m.Frequency[c + 1]) << "sum at " << i;
+      ASSERT_EQ(m.GrandChild[2 * i], m.Child[c]) << "grandchild of " << i;
+      ASSERT_EQ(m.GrandChild[2 * i + 1], m.Child[c + 1]) << "grandchild of " << i;
     }
   }
 }

@@ -13,7 +13,7 @@ void TLzhModel::InitModel() {
     Child[j] = static_cast<uint16_t>(i);
     Parent[i] = Parent[i + 1] = static_cast<uint16_t>(j);
   }
-  Frequency[kNodeCount] = 0xFFFF;
+  std::fill(Frequency.begin() + kNodeCount, Frequency.end(), 0xFFFF);
   Parent[kRootNode] = 0;
   FindGrandChildren();
 }

@@ -6,6 +6,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Every constant here is part of the stream format.
 inline constexpr int kRingSize = 4096;  // window positions are taken modulo this
@@ -33,7 +36,9 @@ constexpr int MatchLengthOf(int symbol) {
 // kNodeCount + symbol; Parent maps nodes to their parents and kNodeCount + symbol to the
 // symbol's leaf.
 struct TLzhModel {
-  std::array<uint16_t, kNodeCount + 1> Frequency;  // the last entry is a 0xFFFF sentinel
+  // After the nodes, 0xFFFF sentinels: one ends every scan, the rest let a scan read
+  // eight counts at a time.
+  std::array<uint16_t, kNodeCount + 8> Frequency;
   std::array<uint16_t, kNodeCount> Child;
   std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
   // GrandChild[2 * n + b] is Child[Child[n] + b] for an internal node n, so that decoding
@@ -95,10 +100,7 @@ private:
   // Node n has just grown to f and outranks its right neighbour: it trades places with the
   // last node still below f (the sentinel ends the scan), taking its subtree along.
   int SwapUpward(int n, uint16_t f) {
-    int l = n + 1;
-    while (f > Frequency[++l]) {
-    }
-    --l;
+    const int l = LastBelow(n + 2, f);
     Frequency[n] = Frequency[l];
     Frequency[l] = f;
 
@@ -120,6 +122,24 @@ private:
     GrandChild[2u * Parent[n] + (n & 1)] = static_cast<uint16_t>(j);
     GrandChild[2u * Parent[l] + (l & 1)] = static_cast<uint16_t>(i);
     return l;
+  }
+  // The node before the first one from `from` on whose count is not below f.
+  int LastBelow(int from, uint16_t f) const {
+#if defined(__SSE2__)
+    // Eight counts at a time, compared without sign: f - count saturates to 0 exactly
+    // where the count is not below f.
+    const __m128i key = _mm_set1_epi16(static_cast<short>(f));
+    for (;; from += 8) {
+      const __m128i counts =
+          _mm_loadu_si128(reinterpret_cast<const __m128i*>(Frequency.data() + from));
+      const __m128i notBelow = _mm_cmpeq_epi16(_mm_subs_epu16(key, counts), _mm_setzero_si128());
+      const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(notBelow));
+      if (stops != 0) return from + __builtin_ctz(stops) / 2 - 1;
+    }
+#else
+    while (f > Frequency[from]) ++from;
+    return from - 1;
+#endif
   }
   // Counts the ancestors of node n, moving nodes as UpdateModel does.
   void ClimbFrom(int n) {

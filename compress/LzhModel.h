@@ -31,6 +31,28 @@ constexpr int MatchLengthOf(int symbol) {
   return symbol - 253;
 }
 
+// The index before the first count from `from` on that is not below f; a count of 0xFFFF
+// ends the search.
+inline int LastCountBelow(const uint16_t* counts, int from, uint16_t f) {
+  while (f > counts[from]) ++from;
+  return from - 1;
+}
+
+#if defined(__SSE2__)
+// The same, eight counts at a time, so that the length of the search is rarely a branch
+// to guess: the counts must go on for seven more after the one that ends it.
+inline int LastCountBelowWide(const uint16_t* counts, int from, uint16_t f) {
+  // f - count saturates to 0, without sign, exactly where the count is not below f.
+  const __m128i key = _mm_set1_epi16(static_cast<short>(f));
+  for (;; from += 8) {
+    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + from));
+    const __m128i notBelow = _mm_cmpeq_epi16(_mm_subs_epu16(key, eight), _mm_setzero_si128());
+    const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(notBelow));
+    if (stops != 0) return from + __builtin_ctz(stops) / 2 - 1;
+  }
+}
+#endif
+
 // Node frequencies kept in non-decreasing order (the sibling property); Child of an
 // internal node is its first child (the second is the next node), of a leaf
 // kNodeCount + symbol; Parent maps nodes to their parents and kNodeCount + symbol to the
@@ -100,7 +122,11 @@ private:
   // Node n has just grown to f and outranks its right neighbour: it trades places with the
   // last node still below f (the sentinel ends the scan), taking its subtree along.
   int SwapUpward(int n, uint16_t f) {
-    const int l = LastBelow(n + 2, f);
+#if defined(__SSE2__)
+    const int l = LastCountBelowWide(Frequency.data(), n + 2, f);
+#else
+    const int l = LastCountBelow(Frequency.data(), n + 2, f);
+#endif
     Frequency[n] = Frequency[l];
     Frequency[l] = f;
 
@@ -122,24 +148,6 @@ private:
     GrandChild[2u * Parent[n] + (n & 1)] = static_cast<uint16_t>(j);
     GrandChild[2u * Parent[l] + (l & 1)] = static_cast<uint16_t>(i);
     return l;
-  }
-  // The node before the first one from `from` on whose count is not below f.
-  int LastBelow(int from, uint16_t f) const {
-#if defined(__SSE2__)
-    // Eight counts at a time, compared without sign: f - count saturates to 0 exactly
-    // where the count is not below f.
-    const __m128i key = _mm_set1_epi16(static_cast<short>(f));
-    for (;; from += 8) {
-      const __m128i counts =
-          _mm_loadu_si128(reinterpret_cast<const __m128i*>(Frequency.data() + from));
-      const __m128i notBelow = _mm_cmpeq_epi16(_mm_subs_epu16(key, counts), _mm_setzero_si128());
-      const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(notBelow));
-      if (stops != 0) return from + __builtin_ctz(stops) / 2 - 1;
-    }
-#else
-    while (f > Frequency[from]) ++from;
-    return from - 1;
-#endif
   }
   // Counts the ancestors of node n, moving nodes as UpdateModel does.
   void ClimbFrom(int n) {

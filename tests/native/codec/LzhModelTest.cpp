@@ -1,6 +1,8 @@
 // The position tables and the adaptive Huffman model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <utility>
 
@@ -166,5 +168,35 @@ TEST(LzhModel, UpdateAlongAWalkedPathEqualsTheOrdinaryUpdate) {
     ASSERT_EQ(plain->Frequency, along->Frequency) << n;
     ASSERT_EQ(plain->Child, along->Child) << n;
     ASSERT_EQ(plain->Parent, along->Parent) << n;
+  }
+}
+
+// The search for a node's new place: runs of equal counts of every length around the
+// eight-count steps, stopping at a count equal to f, above it, or at the end.
+TEST(LzhModel, SearchesForTheLastCountBelowAgree) {
+  std::array<uint16_t, kNodeCount + 8> counts;
+  uint32_t x = 99;
+  for (int round = 0; round < 200; ++round) {
+    uint16_t c = 1;
+    for (int i = 0; i < kNodeCount; ++i) {
+      x = x * 1664525 + 1013904223;
+      if ((x >> 28) < static_cast<uint32_t>(round % 16)) c = static_cast<uint16_t>(c + 1 + (x >> 30));
+      counts[i] = c;
+    }
+    std::fill(counts.begin() + kNodeCount, counts.end(), 0xFFFF);
+    for (int from = 0; from <= kNodeCount; from += 1 + round % 5) {
+      for (int f : {static_cast<int>(counts[from == kNodeCount ? from - 1 : from]), 0x8000, 1}) {
+        for (int d : {0, 1}) {
+          const uint16_t key = static_cast<uint16_t>(std::min(f + d, 0x8000));
+          const int plain = LastCountBelow(counts.data(), from, key);
+          ASSERT_GE(plain, from - 1);
+          ASSERT_LT(plain, kNodeCount);
+#if defined(__SSE2__)
+          ASSERT_EQ(LastCountBelowWide(counts.data(), from, key), plain)
+              << "round " << round << " from " << from << " f " << key;
+#endif
+        }
+      }
+    }
   }
 }

@@ -15,6 +15,8 @@ void TLzhModel::InitModel() {
   }
   std::fill(Frequency.begin() + kNodeCount, Frequency.end(), 0xFFFF);
   Parent[kRootNode] = 0;
+  // A leaf's missing children: a symbol, whose grandparent means nothing.
+  Child[kNodeCount] = Child[kNodeCount + 1] = kNodeCount;
   FindGrandChildren();
 }
 
@@ -54,4 +56,6 @@ void TLzhModel::FindGrandChildren() {
     GrandChild[2 * n] = c < kNodeCount ? Child[c] : static_cast<uint16_t>(c);
     GrandChild[2 * n + 1] = c < kNodeCount ? Child[c + 1] : static_cast<uint16_t>(c);
   }
+  GrandParent.fill(0);
+  for (int n = 0; n < kRootNode; ++n) GrandParent[n / 2] = Parent[Parent[n]];
 }

@@ -61,11 +61,16 @@ struct TLzhModel {
   // After the nodes, 0xFFFF sentinels: one ends every scan, the rest let a scan read
   // eight counts at a time.
   std::array<uint16_t, kNodeCount + 8> Frequency;
-  std::array<uint16_t, kNodeCount> Child;
+  // Two entries past the nodes stand for a leaf's missing children (see AdoptGrandParents).
+  std::array<uint16_t, kNodeCount + 2> Child;
   std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
   // GrandChild[2 * n + b] is Child[Child[n] + b] for an internal node n, so that decoding
   // can take two levels of the tree with one load; for a leaf it means nothing.
   std::array<uint16_t, 2 * kNodeCount> GrandChild;
+  // GrandParent[n / 2] is Parent[Parent[n]] for a node n below the root (both children
+  // of a node share it), so that the update can climb two levels per load. The root's
+  // entry and those past it take the writes made on behalf of leaves.
+  std::array<uint16_t, (kNodeCount + kSymbolCount) / 2 + 1> GrandParent;
 
   void InitModel();
   // Counts one more occurrence of the symbol, after a rescale when the root has reached
@@ -114,7 +119,7 @@ struct TLzhModel {
   }
   // Halves every leaf count, rounding up, and rebuilds the tree.
   void RescaleModel();
-  // Derives GrandChild from Child.
+  // Derives GrandChild and GrandParent from Child and Parent.
   void FindGrandChildren();
 
 private:
@@ -145,15 +150,45 @@ private:
     std::memcpy(&below[1], &GrandChild[2 * l], 4);
     std::memcpy(&GrandChild[2 * n], &below[1], 4);
     std::memcpy(&GrandChild[2 * l], &below[0], 4);
-    GrandChild[2u * Parent[n] + (n & 1)] = static_cast<uint16_t>(j);
-    GrandChild[2u * Parent[l] + (l & 1)] = static_cast<uint16_t>(i);
+    const unsigned aboveN = Parent[n];
+    const unsigned aboveL = Parent[l];
+    GrandChild[2 * aboveN + (n & 1)] = static_cast<uint16_t>(j);
+    GrandChild[2 * aboveL + (l & 1)] = static_cast<uint16_t>(i);
+    AdoptGrandParents(i, static_cast<unsigned>(l), aboveL);
+    AdoptGrandParents(j, static_cast<unsigned>(n), aboveN);
     return l;
   }
+  // The children `first` (a pair of nodes, or a leaf's symbol) have just come under
+  // `parent`, itself under `grandParent`: their grandparent changes, and so does that of
+  // their own children. A leaf's symbol and a leaf's children stand past the nodes, where
+  // writes change nothing that is read.
+  void AdoptGrandParents(unsigned first, unsigned parent, unsigned grandParent) {
+    GrandParent[first / 2] = static_cast<uint16_t>(grandParent);
+    const unsigned pair = first < kNodeCount ? first : kNodeCount;
+    GrandParent[Child[pair] / 2u] = static_cast<uint16_t>(parent);
+    GrandParent[Child[pair + 1] / 2u] = static_cast<uint16_t>(parent);
+  }
   // Counts the ancestors of node n, moving nodes as UpdateModel does.
+  // Two levels per step: the grandparent comes with one load, beside the parent, unless
+  // a move leads elsewhere.
   void ClimbFrom(int n) {
-    for (unsigned p = Parent[n]; p != 0; p = Parent[p]) {
-      const uint16_t f = ++Frequency[p];
-      if (f > Frequency[p + 1]) p = static_cast<unsigned>(SwapUpward(static_cast<int>(p), f));
+    unsigned p = Parent[n];
+    for (;;) {
+      const unsigned up = Parent[p];
+      const unsigned upUp = GrandParent[p / 2];
+      uint16_t f = ++Frequency[p];
+      if (f > Frequency[p + 1]) {
+        p = Parent[SwapUpward(static_cast<int>(p), f)];
+        continue;
+      }
+      if (p == kRootNode) return;
+      f = ++Frequency[up];
+      if (f > Frequency[up + 1]) {
+        p = Parent[SwapUpward(static_cast<int>(up), f)];
+        continue;
+      }
+      if (up == kRootNode) return;
+      p = upUp;
     }
   }
 };

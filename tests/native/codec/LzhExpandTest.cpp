@@ -104,6 +104,9 @@ TEST(LzhExpand, DecodingUpdatesTheModelAsTheOrdinaryUpdateDoes) {
     ASSERT_EQ(decoding->Parent, plain->Parent) << n;
     // The two-level steps of the walk must see the tree as it is.
     for (int i = 0; i < kNodeCount; ++i) {
+      if (i != kRootNode) {
+        ASSERT_EQ(decoding->GrandParent[i / 2], decoding->Parent[decoding->Parent[i]]) << n << " at " << i;
+      }
       const int c = decoding->Child[i];
       if (c >= kNodeCount) continue;
       ASSERT_EQ(decoding->GrandChild[2 * i], decoding->Child[c]) << n << " at " << i;

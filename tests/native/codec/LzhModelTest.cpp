@@ -42,6 +42,7 @@ T Joined(std::initializer_list<T> parts) {
 void ExpectConsistent(const TLzhModel& m) {
   for (int i = 0; i < kNodeCount; ++i) {
     ASSERT_LE(m.Frequency[i], m.Frequency[i + 1]) << "order at " << i;
+    if (i != kRootNode) ASSERT_EQ(m.GrandParent[i / 2], m.Parent[m.Parent[i]]) << "grandparent of " << i;
     const int c = m.Child[i];
     if (c >= kNodeCount) {
       ASSERT_EQ(m.Parent[c], i) << "leaf link of " << c - kNodeCount;

@@ -49,12 +49,19 @@ inline int EncodeSymbol(TLzhModel& model, TBitWriter& bits, int c) {
   uint16_t path[kNodeCount];  // filled from the end: the nodes below the root, leaf last
   uint16_t* top = path + kNodeCount;
   uint32_t code = 0;
-  int k = model.Parent[c + kNodeCount];
-  do {
+  // Two levels per load: the grandparent comes beside the parent.
+  unsigned k = model.Parent[c + kNodeCount];
+  for (;;) {
+    const unsigned up = model.Parent[k];
+    const unsigned upUp = model.GrandParent[k / 2];
     *--top = static_cast<uint16_t>(k);
-    code = code >> 1 | static_cast<uint32_t>(k) << 31;  // an odd node is a second child
-    k = model.Parent[k];
-  } while (k != kRootNode);
+    code = code >> 1 | k << 31;  // an odd node is a second child
+    if (up == kRootNode) break;
+    *--top = static_cast<uint16_t>(up);
+    code = code >> 1 | up << 31;
+    if (upUp == kRootNode) break;
+    k = upUp;
+  }
   const int length = static_cast<int>(path + kNodeCount - top);
   bits.WriteTop(length, code);
   model.UpdateModelAlong(c, top, length);

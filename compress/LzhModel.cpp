@@ -17,7 +17,7 @@ void TLzhModel::InitModel() {
   Parent[kRootNode] = 0;
   // A leaf's missing children: a symbol, whose grandparent means nothing.
   Child[kNodeCount] = Child[kNodeCount + 1] = kNodeCount;
-  FindGrandChildren();
+  FindGrandRelatives();
 }
 
 void TLzhModel::RescaleModel() {
@@ -47,10 +47,10 @@ void TLzhModel::RescaleModel() {
     Parent[c] = static_cast<uint16_t>(i);
     if (c < kNodeCount) Parent[c + 1] = static_cast<uint16_t>(i);
   }
-  FindGrandChildren();
+  FindGrandRelatives();
 }
 
-void TLzhModel::FindGrandChildren() {
+void TLzhModel::FindGrandRelatives() {
   for (int n = 0; n < kNodeCount; ++n) {
     const int c = Child[n];
     GrandChild[2 * n] = c < kNodeCount ? Child[c] : static_cast<uint16_t>(c);

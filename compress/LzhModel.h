@@ -120,7 +120,7 @@ struct TLzhModel {
   // Halves every leaf count, rounding up, and rebuilds the tree.
   void RescaleModel();
   // Derives GrandChild and GrandParent from Child and Parent.
-  void FindGrandChildren();
+  void FindGrandRelatives();
 
 private:
   static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;

@@ -137,6 +137,7 @@ private:
   const int symbol = static_cast<int>(c) - kNodeCount;
   if (rescale) {
     // The counts must follow the rescale: taken back, then counted again after it.
+    --frequency[kRootNode];
     model.TakeBackCounts(path, depth);
     model.UpdateModel(symbol);
   } else if (moved != nullptr) {

@@ -80,7 +80,8 @@ struct TLzhModel {
     int n = Parent[symbol + kNodeCount];
     const uint16_t f = ++Frequency[n];
     if (f > Frequency[n + 1]) n = SwapUpward(n, f);
-    ClimbFrom(n);  // up to the root, the only node whose parent is 0
+    ClimbFrom(n);
+    ++Frequency[kRootNode];
   }
   // The same update for a symbol whose path was just walked: path holds the nodes from a
   // child of the root down to the symbol's leaf. Up to the first move, the parents are
@@ -95,7 +96,7 @@ struct TLzhModel {
       const uint16_t f = ++Frequency[n];
       if (f > Frequency[n + 1]) {
         ClimbFrom(SwapUpward(static_cast<int>(n), f));
-        return;
+        break;
       }
     }
     ++Frequency[kRootNode];
@@ -104,7 +105,8 @@ struct TLzhModel {
   // were all counted top-down, with path[level] the deepest node that then outranked its
   // right neighbour. Counting bottom-up, as UpdateModel does, that node would have moved
   // first and the counts above it would have followed its new place: so those counts are
-  // taken back and the update climbs on from the move. The top-down counts decide that
+  // taken back and the update climbs on from the move. The root's count stays: it is
+  // the same either way. The top-down counts decide that
   // node as bottom-up counting would: a right neighbour is never below its node on the
   // path, and an ancestor, counted or not, never falls below it.
   void MoveCounted(const uint16_t* path, int level) {
@@ -112,9 +114,8 @@ struct TLzhModel {
     const unsigned n = path[level];
     ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
   }
-  // Undoes the counts of the root and of path[0..levels-1].
+  // Undoes the counts of path[0..levels-1].
   void TakeBackCounts(const uint16_t* path, int levels) {
-    --Frequency[kRootNode];
     for (int k = 0; k < levels; ++k) --Frequency[path[k]];
   }
   // Halves every leaf count, rounding up, and rebuilds the tree.
@@ -168,12 +169,13 @@ private:
     GrandParent[Child[pair] / 2u] = static_cast<uint16_t>(parent);
     GrandParent[Child[pair + 1] / 2u] = static_cast<uint16_t>(parent);
   }
-  // Counts the ancestors of node n, moving nodes as UpdateModel does.
+  // Counts the ancestors of node n below the root, moving nodes as UpdateModel does.
   // Two levels per step: the grandparent comes with one load, beside the parent, unless
   // a move leads elsewhere.
   void ClimbFrom(int n) {
     unsigned p = Parent[n];
     for (;;) {
+      if (p == kRootNode) return;
       const unsigned up = Parent[p];
       const unsigned upUp = GrandParent[p / 2];
       uint16_t f = ++Frequency[p];
@@ -181,13 +183,12 @@ private:
         p = Parent[SwapUpward(static_cast<int>(p), f)];
         continue;
       }
-      if (p == kRootNode) return;
+      if (up == kRootNode) return;
       f = ++Frequency[up];
       if (f > Frequency[up + 1]) {
         p = Parent[SwapUpward(static_cast<int>(up), f)];
         continue;
       }
-      if (up == kRootNode) return;
       p = upUp;
     }
   }

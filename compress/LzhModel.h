@@ -105,10 +105,10 @@ struct TLzhModel {
   // were all counted top-down, with path[level] the deepest node that then outranked its
   // right neighbour. Counting bottom-up, as UpdateModel does, that node would have moved
   // first and the counts above it would have followed its new place: so those counts are
-  // taken back and the update climbs on from the move. The root's count stays: it is
-  // the same either way. The top-down counts decide that
-  // node as bottom-up counting would: a right neighbour is never below its node on the
-  // path, and an ancestor, counted or not, never falls below it.
+  // taken back and the update climbs on from the move (the root's count stays: it ends
+  // the same either way). The top-down counts decide that node as bottom-up counting
+  // would: a right neighbour is never below its node on the path, and an ancestor,
+  // counted or not, never falls below it.
   void MoveCounted(const uint16_t* path, int level) {
     TakeBackCounts(path, level);
     const unsigned n = path[level];

@@ -192,3 +192,16 @@ Bytes LzhStreamOf(const std::vector<std::string>& tokens) {
   }
   return sink.Data;
 }
+
+std::string ShortcutMismatch(const TLzhModel& m) {
+  for (int i = 0; i < kNodeCount; ++i) {
+    if (i != kRootNode && m.GrandParent[i / 2] != m.Parent[m.Parent[i]]) {
+      return "grandparent of " + std::to_string(i);
+    }
+    const int c = m.Child[i];
+    if (c < kNodeCount && (m.GrandChild[2 * i] != m.Child[c] || m.GrandChild[2 * i + 1] != m.Child[c + 1])) {
+      return "grandchildren of " + std::to_string(i);
+    }
+  }
+  return "";
+}

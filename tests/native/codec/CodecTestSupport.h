@@ -8,6 +8,7 @@
 
 #include "compress/BuiltInMethod.h"
 #include "compress/CompressEvents.h"
+#include "compress/LzhModel.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 
@@ -29,6 +30,10 @@ Bytes RandomBytes(size_t n, uint32_t seed);
 Bytes TextOf(size_t n);
 Bytes BinaryOf(size_t n);
 Bytes SkewedOf(size_t n);
+
+// Where the model's shortcut tables (grandchildren, grandparents) differ from the tree they
+// are derived from, as text; empty when they agree everywhere.
+std::string ShortcutMismatch(const TLzhModel& m);
 
 // A memory stream that starts out holding the bytes, positioned at 0.
 class TBytesStream : public TMemoryStream {

@@ -42,30 +42,11 @@ private:
   int count_ = 0;         // fewer than 32 between calls
 };
 
-// Writes the symbol's path from the root, gathered leaf upwards into the top of 32 bits:
-// the tree can grow deeper than 16 levels. Then counts the symbol. Returns the code's
-// length in bits.
+// Writes the symbol's code, then counts the symbol. Returns the code's length in bits.
 inline int EncodeSymbol(TLzhModel& model, TBitWriter& bits, int c) {
-  uint16_t path[kNodeCount];  // filled from the end: the nodes below the root, leaf last
-  uint16_t* top = path + kNodeCount;
-  uint32_t code = 0;
-  // Two levels per load: the grandparent comes beside the parent.
-  unsigned k = model.Parent[c + kNodeCount];
-  for (;;) {
-    const unsigned up = model.Parent[k];
-    const unsigned upUp = model.GrandParent[k / 2];
-    *--top = static_cast<uint16_t>(k);
-    code = code >> 1 | k << 31;  // an odd node is a second child
-    if (up == kRootNode) break;
-    *--top = static_cast<uint16_t>(up);
-    code = code >> 1 | up << 31;
-    if (upUp == kRootNode) break;
-    k = upUp;
-  }
-  const int length = static_cast<int>(path + kNodeCount - top);
-  bits.WriteTop(length, code);
-  model.UpdateModelAlong(c, top, length);
-  return length;
+  const TLzhCode code = model.CodeAndUpdate(c);
+  bits.WriteTop(code.Length, code.Bits);
+  return code.Length;
 }
 
 // The prefix code of the upper 6 bits, then the lower 6 bits as they are.

@@ -53,6 +53,17 @@ inline int LastCountBelowWide(const uint16_t* counts, int from, uint16_t f) {
 }
 #endif
 
+// A symbol's code, gathered from its leaf upwards: Bits holds it in its top Length bits.
+struct TLzhCode {
+  uint32_t Bits = 0;
+  int Length = 0;
+  // Puts node n's bit in front: an odd node is a second child.
+  void Add(unsigned n) {
+    Bits = Bits >> 1 | n << 31;
+    ++Length;
+  }
+};
+
 // Node frequencies kept in non-decreasing order (the sibling property); Child of an
 // internal node is its first child (the second is the next node), of a leaf
 // kNodeCount + symbol; Parent maps nodes to their parents and kNodeCount + symbol to the
@@ -83,23 +94,43 @@ struct TLzhModel {
     ClimbFrom(n);
     ++Frequency[kRootNode];
   }
-  // The same update for a symbol whose path was just walked: path holds the nodes from a
-  // child of the root down to the symbol's leaf. Up to the first move, the parents are
-  // known without looking them up, which breaks the chain of dependent loads.
-  void UpdateModelAlong(int symbol, const uint16_t* path, int depth) {
+  // The symbol's code as it stands, then the update of UpdateModel. The code is the path
+  // from the root, one bit per level (1 for a second child), gathered leaf upwards into
+  // the top of 32 bits: the tree can grow deeper than 16 levels. The nodes are counted on
+  // the same way up, until one outranks its right neighbour; above it the code is only
+  // gathered, and then the update climbs on from that node's new place.
+  TLzhCode CodeAndUpdate(int symbol) {
+    TLzhCode code;
+    unsigned k = Parent[symbol + kNodeCount];
     if (Frequency[kRootNode] == kMaxFrequency) {
+      GatherCode(k, code);
       UpdateModel(symbol);
-      return;
+      return code;
     }
-    for (int k = depth - 1; k >= 0; --k) {
-      const unsigned n = path[k];
-      const uint16_t f = ++Frequency[n];
-      if (f > Frequency[n + 1]) {
-        ClimbFrom(SwapUpward(static_cast<int>(n), f));
+    // Two levels per load, as in ClimbFrom.
+    for (;;) {
+      const unsigned up = Parent[k];
+      const unsigned upUp = GrandParent[k / 2];
+      code.Add(k);
+      uint16_t f = ++Frequency[k];
+      if (f > Frequency[k + 1]) {
+        GatherCode(up, code);
+        ClimbFrom(SwapUpward(static_cast<int>(k), f));
         break;
       }
+      if (up == kRootNode) break;
+      code.Add(up);
+      f = ++Frequency[up];
+      if (f > Frequency[up + 1]) {
+        GatherCode(upUp, code);
+        ClimbFrom(SwapUpward(static_cast<int>(up), f));
+        break;
+      }
+      if (upUp == kRootNode) break;
+      k = upUp;
     }
     ++Frequency[kRootNode];
+    return code;
   }
   // For a path (nodes from a child of the root down to a leaf) whose nodes and the root
   // were all counted top-down, with path[level] the deepest node that then outranked its
@@ -124,6 +155,18 @@ struct TLzhModel {
   void FindGrandRelatives();
 
 private:
+  // Adds the code bits of node n and of its ancestors below the root.
+  void GatherCode(unsigned n, TLzhCode& code) const {
+    for (;;) {
+      if (n == kRootNode) return;
+      const unsigned up = Parent[n];
+      const unsigned upUp = GrandParent[n / 2];
+      code.Add(n);
+      if (up == kRootNode) return;
+      code.Add(up);
+      n = upUp;
+    }
+  }
   static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;
   // Node n has just grown to f and outranks its right neighbour: it trades places with the
   // last node still below f (the sentinel ends the scan), taking its subtree along.

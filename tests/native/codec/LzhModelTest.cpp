@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "CodecTestSupport.h"
@@ -145,29 +146,32 @@ TEST(LzhModel, RescaleOnlyAtTheLimit) {
   EXPECT_EQ(m->Frequency[kRootNode], 0x8000);
 }
 
-TEST(LzhModel, UpdateAlongAWalkedPathEqualsTheOrdinaryUpdate) {
+// The compressor's update: the code it returns is the symbol's path before the update,
+// and the model ends as the ordinary update leaves it.
+TEST(LzhModel, CodeAndUpdateGivesThePathAndTheOrdinaryUpdate) {
   auto plain = std::make_unique<TLzhModel>();
-  auto along = std::make_unique<TLzhModel>();
+  auto coding = std::make_unique<TLzhModel>();
   plain->InitModel();
-  along->InitModel();
+  coding->InitModel();
   uint32_t x = 12345;
   // Enough updates for several rescales, with skew so that nodes keep moving.
   for (int n = 0; n < 120000; ++n) {
     x = x * 1664525 + 1013904223;
     const int s =
         (x >> 29) < 5 ? static_cast<int>((x >> 16) % 8) : static_cast<int>((x >> 8) % 314);
-    uint16_t path[kNodeCount];
-    int depth = 0;
-    for (int k = along->Parent[s + kNodeCount]; k != kRootNode; k = along->Parent[k]) ++depth;
-    int at = depth;
-    for (int k = along->Parent[s + kNodeCount]; k != kRootNode; k = along->Parent[k]) {
-      path[--at] = static_cast<uint16_t>(k);
+    std::string path;  // '0' or '1' per level, from the root down
+    for (int k = plain->Parent[s + kNodeCount]; k != kRootNode; k = plain->Parent[k]) {
+      path.insert(path.begin(), (k & 1) != 0 ? '1' : '0');
     }
     plain->UpdateModel(s);
-    along->UpdateModelAlong(s, path, depth);
-    ASSERT_EQ(plain->Frequency, along->Frequency) << n;
-    ASSERT_EQ(plain->Child, along->Child) << n;
-    ASSERT_EQ(plain->Parent, along->Parent) << n;
+    const TLzhCode code = coding->CodeAndUpdate(s);
+    std::string got;
+    for (int i = 0; i < code.Length; ++i) got += (code.Bits >> (31 - i) & 1) != 0 ? '1' : '0';
+    ASSERT_EQ(got, path) << n;
+    ASSERT_EQ(plain->Frequency, coding->Frequency) << n;
+    ASSERT_EQ(plain->Child, coding->Child) << n;
+    ASSERT_EQ(plain->Parent, coding->Parent) << n;
+    ASSERT_EQ(ShortcutMismatch(*coding), "") << n;
   }
 }
 

@@ -29,6 +29,13 @@ private:
 
 // Takes up to count bytes from the channel, fewer when the input ends.
 int TLzhCompressor::ReadInput(uint8_t* bytes, int count) {
+  // Nearly always, the current block holds them all.
+  if (!inputDone_ && channel_.InputAvailable() >= count) {
+    const uint8_t* from = channel_.InputCursor();
+    for (int i = 0; i < count; ++i) bytes[i] = from[i];
+    channel_.SkipInput(count);
+    return count;
+  }
   int n = 0;
   while (n < count && !inputDone_) {
     const uint8_t c = channel_.NextInputByte();

@@ -42,7 +42,8 @@ inline void TLzhMatchFinder::DeleteString(int p) {
   const int right = Links[p][kRight];
   const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
   int q;
-  if ((left != kNoNode) & (right != kNoNode) & (leftRight != kNoNode)) [[unlikely]] {
+  // kNoNode is the one value with its bit set: nodes are below it.
+  if (((left | right | leftRight) & kNoNode) == 0) [[unlikely]] {
     // The predecessor is the rightmost node below the left child: it leaves its place
     // to its own left child and takes p's place, with both of p's children.
     q = leftRight;
@@ -56,12 +57,14 @@ inline void TLzhMatchFinder::DeleteString(int p) {
     Links[q][kRight] = static_cast<uint16_t>(right);
     Parent[right] = static_cast<uint16_t>(q);
   } else {
-    // The left child, if any, takes p's place and adopts the right child, which it lacks;
-    // otherwise the right child, or no node at all.
-    q = Select(left != kNoNode, left, right);
-    const bool adopts = (left != kNoNode) & (right != kNoNode);
-    Links[Select(adopts, q, kSink)][kRight] = static_cast<uint16_t>(right);
-    Parent[Select(adopts, right, kNoNode)] = static_cast<uint16_t>(q);
+    // The left child, if any, takes p's place and keeps its right child, or, lacking one,
+    // adopts p's: whichever of the two is a node, the smaller, since kNoNode is above
+    // every node. Otherwise the right child takes p's place, or no node at all; the
+    // parent written for it here is then overwritten below.
+    const bool hasLeft = left != kNoNode;
+    q = Select(hasLeft, left, right);
+    Links[Select(hasLeft, left, kSink)][kRight] = static_cast<uint16_t>(std::min(right, leftRight));
+    Parent[right] = static_cast<uint16_t>(q);
   }
   Parent[q] = static_cast<uint16_t>(parent);
   ReplaceChild(parent, p, q);

@@ -43,6 +43,7 @@ inline void TLzhMatchFinder::DeleteString(int p) {
   const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
   int q;
   // kNoNode is the one value with its bit set: nodes are below it.
+  static_assert((kNoNode & (kNoNode - 1)) == 0, "kNoNode is a power of two");
   if (((left | right | leftRight) & kNoNode) == 0) [[unlikely]] {
     // The predecessor is the rightmost node below the left child: it leaves its place
     // to its own left child and takes p's place, with both of p's children.
@@ -63,7 +64,8 @@ inline void TLzhMatchFinder::DeleteString(int p) {
     // parent written for it here is then overwritten below.
     const bool hasLeft = left != kNoNode;
     q = Select(hasLeft, left, right);
-    Links[Select(hasLeft, left, kSink)][kRight] = static_cast<uint16_t>(std::min(right, leftRight));
+    const int keptRight = std::min(right, leftRight);
+    Links[Select(hasLeft, left, kSink)][kRight] = static_cast<uint16_t>(keptRight);
     Parent[right] = static_cast<uint16_t>(q);
   }
   Parent[q] = static_cast<uint16_t>(parent);

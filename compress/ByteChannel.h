@@ -36,6 +36,8 @@ public:
   const uint8_t* InputCursor() const { return inCursor_; }
   int32_t InputAvailable() const { return static_cast<int32_t>(inEnd_ - inCursor_); }
   void SkipInput(int32_t count) { inCursor_ += count; }
+  // The input bytes still to come, as far as the source's size tells.
+  int64_t InputExpected() const { return int64_t{sourceLeft_} + InputAvailable(); }
 
   void EmitOutputByte(uint8_t b) {
     if (outCursor_ == outLimit_) WriteFullBlock();

@@ -15,7 +15,7 @@ inline int Select(bool c, int a, int b) {
 
 }  // namespace
 
-TLzhMatchFinder::TLzhMatchFinder() {
+TLzhMatchFinder::TLzhMatchFinder(unsigned ownedHashes) : ownedHashes_(ownedHashes) {
   for (auto& links : Links) links[kRight] = links[kLeft] = kNoNode;  // the roots' too
   std::fill(std::begin(Parent), std::end(Parent), kNoNode);
   // Positions that no input byte has reached yet hold spaces, mirror included, like the
@@ -75,8 +75,11 @@ inline void TLzhMatchFinder::DeleteString(int p) {
 
 void TLzhMatchFinder::Start(const uint8_t* bytes, int count) {
   for (int k = 0; k < count; ++k) Store(newest_ + k, bytes[k]);
-  for (int k = 1; k <= kMaxMatch; ++k) InsertString<false>(newest_ - k);
-  InsertString<true>(newest_);
+  for (int k = 1; k <= kMaxMatch; ++k) {
+    const int r = newest_ - k;
+    InsertString<false>(r, RootOf(&Window[r]), 0);
+  }
+  InsertString<true>(newest_, RootOf(&Window[newest_]), newestIndex_);
 }
 
 void TLzhMatchFinder::Slide(const uint8_t* bytes, int count) {
@@ -91,77 +94,97 @@ void TLzhMatchFinder::Slide(const uint8_t* bytes, int count) {
     const int nextOldest = (oldest_ + 1) & kRingMask;
     const int firstRoot = RootOf(&Window[first]);
     const int secondRoot = RootOf(&Window[second]);
-    const bool apart = firstRoot != secondRoot && firstRoot != RootOf(&Window[nextOldest]);
-    const bool last = k + 2 == count;  // only the match of the last string is asked for
+    const bool apart = Owns(firstRoot) && Owns(secondRoot) && firstRoot != secondRoot &&
+                       firstRoot != RootOf(&Window[nextOldest]);
     DeleteString(oldest_);
     Store(oldest_, bytes[k]);
     if (apart) {
       DeleteString(nextOldest);
       Store(nextOldest, bytes[k + 1]);
-      if (last) {
-        InsertPair<true>(first, firstRoot, second, secondRoot);
-      } else {
-        InsertPair<false>(first, firstRoot, second, secondRoot);
-      }
+      InsertPair(first, firstRoot, second, secondRoot, newestIndex_ + 1);
     } else {
-      InsertString<false>(first, firstRoot);
+      InsertString<true>(first, firstRoot, newestIndex_ + 1);
       DeleteString(nextOldest);
       Store(nextOldest, bytes[k + 1]);
-      if (last) {
-        InsertString<true>(second, secondRoot);
-      } else {
-        InsertString<false>(second, secondRoot);
-      }
+      InsertString<true>(second, secondRoot, newestIndex_ + 2);
     }
     oldest_ = (nextOldest + 1) & kRingMask;
     newest_ = second;
+    newestIndex_ += 2;
   }
   if (k < count) {
     DeleteString(oldest_);
     Store(oldest_, bytes[k]);
-    oldest_ = (oldest_ + 1) & kRingMask;
-    newest_ = (newest_ + 1) & kRingMask;
-    InsertString<true>(newest_);
+    MoveOn();
   }
 }
 
-void TLzhMatchFinder::SlideEmpty(bool insert) {
+void TLzhMatchFinder::SlideEmpty() {
   DeleteString(oldest_);
+  MoveOn();
+}
+
+// The oldest string has left: the window moves on by one, and the next string goes in.
+inline void TLzhMatchFinder::MoveOn() {
   oldest_ = (oldest_ + 1) & kRingMask;
   newest_ = (newest_ + 1) & kRingMask;
-  if (insert) InsertString<true>(newest_);
+  ++newestIndex_;
+  InsertString<true>(newest_, RootOf(&Window[newest_]), newestIndex_);
+}
+
+// Both windows hold the same bytes, and a string in a tree still has its first three in
+// the window: they tell its tree.
+void TLzhMatchFinder::HandOver(unsigned hashes, TLzhMatchFinder& to) {
+  for (int p = 0; p < kRingSize; ++p) {
+    if (Parent[p] == kNoNode || ((hashes >> (RootOf(&Window[p]) >> 8)) & 1) == 0) continue;
+    to.Links[p][kRight] = Links[p][kRight];
+    to.Links[p][kLeft] = Links[p][kLeft];
+    to.Parent[p] = Parent[p];
+    Links[p][kRight] = Links[p][kLeft] = kNoNode;
+    Parent[p] = kNoNode;
+  }
+  for (int root = 0; root < kRootCount; ++root) {
+    if (((hashes >> (root >> 8)) & 1) == 0) continue;
+    to.Links[kFirstRoot + root][kRight] = Links[kFirstRoot + root][kRight];
+    Links[kFirstRoot + root][kRight] = kNoNode;
+  }
+  ownedHashes_ &= ~hashes;
+  to.ownedHashes_ |= hashes;
 }
 
 template <bool kMatch>
-void TLzhMatchFinder::InsertString(int r, int root) {
+void TLzhMatchFinder::InsertString(int r, int root, size_t index) {
+  if (!Owns(root)) {
+    if (kMatch) records_[index & recordMask_] = 0;
+    return;
+  }
   TWalk walk;
-  if (BeginWalk(walk, r, root)) {
+  if (BeginWalk(walk, r, root, index)) {
     while (StepWalk<kMatch>(walk)) {
     }
   }
   EndWalk<kMatch>(walk);
 }
 
-// The second string's match is kept with kMatch; the first's is never asked for.
-template <bool kMatch>
-void TLzhMatchFinder::InsertPair(int first, int firstRoot, int second, int secondRoot) {
+void TLzhMatchFinder::InsertPair(int first, int firstRoot, int second, int secondRoot,
+                                 size_t index) {
   TWalk one;
   TWalk two;
-  bool goOne = BeginWalk(one, first, firstRoot);
-  bool goTwo = BeginWalk(two, second, secondRoot);
+  bool goOne = BeginWalk(one, first, firstRoot, index);
+  bool goTwo = BeginWalk(two, second, secondRoot, index + 1);
   while (goOne && goTwo) {
-    goOne = StepWalk<false>(one);
-    goTwo = StepWalk<kMatch>(two);
+    goOne = StepWalk<true>(one);
+    goTwo = StepWalk<true>(two);
   }
-  while (goOne) goOne = StepWalk<false>(one);
-  while (goTwo) goTwo = StepWalk<kMatch>(two);
-  EndWalk<false>(one);
-  EndWalk<kMatch>(two);
+  while (goOne) goOne = StepWalk<true>(one);
+  while (goTwo) goTwo = StepWalk<true>(two);
+  EndWalk<true>(one);
+  EndWalk<true>(two);
 }
 
 // Starts the walk of the string at r at the top of its tree, the given root. A string
 // whose tree is empty becomes its top node at once, and there is no walk.
-inline bool TLzhMatchFinder::BeginWalk(TWalk& walk, int r, int rootIndex) {
+inline bool TLzhMatchFinder::BeginWalk(TWalk& walk, int r, int rootIndex, size_t index) {
   const int root = kFirstRoot + rootIndex;
   // All strings of a tree share their first byte. Bytes 1..16 settle the order of two of
   // them nearly always, in one wide comparison whose operands are read straight from the
@@ -169,6 +192,7 @@ inline bool TLzhMatchFinder::BeginWalk(TWalk& walk, int r, int rootIndex) {
   // which node comes next.
   walk.Key = Bytes16(&Window[r + 1]);
   walk.R = r;
+  walk.Index = index;
   walk.P = Links[root][kRight];
   walk.Best = 0;
   walk.Same = false;
@@ -220,15 +244,11 @@ inline void TLzhMatchFinder::Consider(TWalk& walk, int shared) {
   walk.Best = std::max(walk.Best, candidate);
 }
 
-// Leaves the match, with kMatch; and where the walk ended at a node holding the same 60
+// Records the match, with kMatch; and where the walk ended at a node holding the same 60
 // bytes, the new string takes that node's place and the older string leaves the tree.
 template <bool kMatch>
 inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
-  if (kMatch) {
-    const int length = static_cast<int>(walk.Best >> 12);
-    MatchLength = length > kMatchThreshold ? length : 0;
-    if (MatchLength != 0) MatchPosition = kRingMask - static_cast<int>(walk.Best & kRingMask);
-  }
+  if (kMatch) records_[walk.Index & recordMask_] = walk.Best;
   if (!walk.Same) return;
   const int r = walk.R;
   const int p = walk.P;

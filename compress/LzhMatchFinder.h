@@ -22,8 +22,21 @@
 // than the comparisons it saves.
 class TLzhMatchFinder {
 public:
-  // Empty trees, and the whole window, mirror included, filled with spaces.
-  TLzhMatchFinder();
+  // The trees are split between finders by the hash of their strings' second and third
+  // bytes: a finder walks only the trees whose hash has its bit in ownedHashes, and
+  // passes over every other string. Finders that own disjoint hashes and see the same
+  // input can run side by side; together they make the same trees as one finder that
+  // owns them all.
+  static constexpr unsigned kEveryHash = 0xFFFF;
+  explicit TLzhMatchFinder(unsigned ownedHashes = kEveryHash);
+
+  // Where the matches go: the match of the string that starts at input byte i is
+  // records[i & mask] (see TLzhMatch), 0 for the strings of trees this finder does not
+  // own. mask + 1 is a power of two.
+  void RecordMatchesIn(uint32_t* records, size_t mask) {
+    records_ = records;
+    recordMask_ = mask;
+  }
 
   // Takes the first 1..60 bytes of the input into the window after the space fill, and
   // inserts the 60 strings that start in the fill, then the first string of the input.
@@ -31,17 +44,14 @@ public:
   // Moves on by count bytes of new input. For each, the oldest string leaves the window,
   // the byte becomes the last of the next string, and that string is inserted.
   void Slide(const uint8_t* bytes, int count);
-  // Moves on by one position after the input has ended: the oldest string leaves, and the
-  // next one is inserted if it still starts within the input (insert true).
-  void SlideEmpty(bool insert);
+  // Moves on by one position after the input has ended: the oldest string leaves, and
+  // the next one, which must still start within the input, is inserted.
+  void SlideEmpty();
 
-  // The first byte of the current string, the one inserted last.
-  uint8_t Current() const { return Window[newest_]; }
-  // The best match for the current string: the longest common prefix among the nodes its
-  // insertion visited, the nearest among equally long ones; 0 when no node shares more
-  // than two bytes.
-  int MatchLength = 0;
-  int MatchPosition = 0;  // the distance code: (r - p) mod 4096 - 1
+  unsigned OwnedHashes() const { return ownedHashes_; }
+  // Gives the trees of the given owned hashes, with all their strings, to a finder that
+  // has seen the same input up to the same position.
+  void HandOver(unsigned hashes, TLzhMatchFinder& to);
 
 private:
   static constexpr int kNoNode = kRingSize;         // no node here
@@ -59,6 +69,7 @@ private:
   static constexpr int kRight = 0;
   static constexpr int kLeft = 1;
 
+  bool Owns(int root) const { return (ownedHashes_ >> (root >> 8)) & 1; }
   static int RootOf(const uint8_t* s) {
     const int x = s[1] ^ s[2];
     return s[0] + 256 * ((x ^ (x >> 4)) & 0x0F);
@@ -73,26 +84,26 @@ private:
   struct TWalk {
     TBytes16 Key;  // its bytes 1..16
     size_t R;
+    size_t Index;   // the string's place in the input
     size_t P;       // the node to compare next; where the walk ended, once over
     unsigned Best;  // the best match so far, with kMatch
     bool Same;      // P holds the same 60 bytes as the new string
   };
 
-  // Inserts the string at r; with kMatch, the best match of the nodes visited is kept.
+  // Inserts the string at r, the index-th of the input, if its tree is owned, and records
+  // its match. Strings of the space fill have no index: with kMatch false nothing is kept.
   template <bool kMatch>
-  void InsertString(int r, int root);
-  template <bool kMatch>
-  void InsertString(int r) {
-    InsertString<kMatch>(r, RootOf(&Window[r]));
-  }
-  template <bool kMatch>
-  void InsertPair(int first, int firstRoot, int second, int secondRoot);
-  bool BeginWalk(TWalk& walk, int r, int root);
+  void InsertString(int r, int root, size_t index);
+  // The same for two strings at once, of owned trees that neither the other insertion nor
+  // a deletion between them touches.
+  void InsertPair(int first, int firstRoot, int second, int secondRoot, size_t index);
+  bool BeginWalk(TWalk& walk, int r, int root, size_t index);
   template <bool kMatch>
   bool StepWalk(TWalk& walk);
   template <bool kMatch>
   void EndWalk(const TWalk& walk);
   static void Consider(TWalk& walk, int shared);
+  void MoveOn();
   void DeleteString(int p);
 
   // The children of the nodes, then of the roots, whose right link is the top of their
@@ -103,5 +114,27 @@ private:
   uint16_t Parent[kRingSize + 1];
   uint8_t Window[kRingSize + kMirrorSize + kComparePadding];
   int oldest_ = 0;                    // the string to leave the window next
-  int newest_ = kFirstWritePosition;  // the current string
+  int newest_ = kFirstWritePosition;  // the string inserted last
+  size_t newestIndex_ = 0;            // its place in the input
+  unsigned ownedHashes_;
+  uint32_t* records_ = nullptr;
+  size_t recordMask_ = 0;
+};
+
+// A recorded match: the longest common prefix among the nodes the string's insertion
+// visited, the nearest among equally long ones. Recorded as length << 12 | (4095 -
+// distance code); 0 stands for no node sharing more than two bytes.
+struct TLzhMatch {
+  int Length = 0;    // 0, or 3..60
+  int Position = 0;  // the distance code: (r - p) mod 4096 - 1
+
+  static TLzhMatch FromRecord(uint32_t record) {
+    TLzhMatch match;
+    const int length = static_cast<int>(record >> 12);
+    if (length > kMatchThreshold) {
+      match.Length = length;
+      match.Position = kRingMask - static_cast<int>(record & kRingMask);
+    }
+    return match;
+  }
 };

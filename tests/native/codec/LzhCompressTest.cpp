@@ -9,6 +9,9 @@
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
 #include "compress/LzhBitWriter.h"
+#include "compress/LzhCompress.h"
+#include "compress/LzhMatchFinder.h"
+#include "toolkit/Exception.h"
 #include "toolkit/Format.h"
 
 namespace {
@@ -335,4 +338,128 @@ TEST(LzhCompress, ChoosesWhatThePlainMatchFinderChooses) {
     const Bytes input = LettersOf(n, 2, static_cast<uint32_t>(n));
     EXPECT_EQ(FirstDifference(TokensOf(input), PlainTokens(input)), -1) << n << " bytes";
   }
+}
+
+namespace {
+
+struct TCompressRun {
+  Bytes Output;
+  uint32_t Checksum = 0;
+};
+
+// LZH compression of the input with the search on this thread alone, or shared with a
+// helper; the source hands out at most perRead bytes a call.
+TCompressRun CompressWith(bool helper, const Bytes& input, int32_t perRead = INT32_MAX,
+                          const TShowProgressEvent& onProgress = nullptr) {
+  TScriptedSource source(input, perRead);
+  TRecordingSink sink;
+  TByteChannel channel(onProgress, sink, source, static_cast<int32_t>(input.size()));
+  LzhCompress(channel, helper);
+  channel.FlushOutput();
+  return {sink.Data, channel.InputSum()};
+}
+
+}  // namespace
+
+// The helper only takes part of the search: the stream must not change by a bit, whatever
+// the data, however the input arrives, and wherever it ends: inside the first window,
+// inside a batch, or far beyond the room kept for strings ahead of the coding.
+TEST(LzhCompress, AHelperThreadChangesNothing) {
+  struct Case {
+    const char* label;
+    Bytes input;
+    int32_t perRead;
+  };
+  const Case cases[] = {
+      {"text", TextOf(300000), INT32_MAX},
+      {"binary", BinaryOf(150000), 1000},
+      {"two letters", LettersOf(120000, 2, 7), 8191},
+      {"motif", MotifOf(70000), 7},
+      {"zeros", Repeat(0, 100000), INT32_MAX},
+      {"random", RandomBytes(70001, 5), 333},
+  };
+  for (const Case& c : cases) {
+    const TCompressRun alone = CompressWith(false, c.input, c.perRead);
+    const TCompressRun helped = CompressWith(true, c.input, c.perRead);
+    EXPECT_EQ(helped.Output, alone.Output) << c.label;
+    EXPECT_EQ(helped.Checksum, alone.Checksum) << c.label;
+    EXPECT_EQ(LzhExpandBytes(helped.Output, static_cast<int32_t>(c.input.size())), c.input)
+        << c.label;
+  }
+  EXPECT_TRUE(CompressWith(true, {}).Output.empty());
+  for (size_t n = 1; n <= 130; n += 7) {
+    const Bytes input = LettersOf(n, 3, static_cast<uint32_t>(n));
+    EXPECT_EQ(CompressWith(true, input, 5).Output, CompressWith(false, input).Output) << n;
+  }
+}
+
+// Reading ahead for the helper must not change where a refused block ends the input, and
+// a failing destination must end the compression with its error, the helper stopped.
+TEST(LzhCompress, AHelperThreadStopsWhereTheInputOrTheOutputFails) {
+  const Bytes input = TextOf(100000);
+  int fetched = 0;
+  const auto refuseThird = [&fetched](int32_t& percentage) {
+    if (++fetched == 3) percentage = -1;
+  };
+  const TCompressRun alone = CompressWith(false, input, INT32_MAX, refuseThird);
+  fetched = 0;
+  const TCompressRun helped = CompressWith(true, input, INT32_MAX, refuseThird);
+  EXPECT_EQ(helped.Output, alone.Output);
+  EXPECT_EQ(helped.Checksum, alone.Checksum);
+  EXPECT_EQ(LzhExpandBytes(helped.Output, 2 * kChannelBlockSize),
+            Bytes(input.begin(), input.begin() + 2 * kChannelBlockSize));
+
+  for (const bool helper : {false, true}) {
+    TScriptedSource source(input);
+    TRecordingSink sink;
+    sink.failAfter = 1;
+    TByteChannel channel(nullptr, sink, source, static_cast<int32_t>(input.size()));
+    EXPECT_THROW(LzhCompress(channel, helper), EWriteError) << helper;
+    EXPECT_EQ(sink.Writes.size(), 1u) << helper;
+  }
+}
+
+// Two finders that split the trees, and hand some over to each other every few hundred
+// bytes, record between them what one finder with all the trees records, to the last
+// string of the input.
+TEST(LzhCompress, MatchFindersThatShareTheTreesFindWhatOneFinds) {
+  const Bytes input = Concat(Concat(TextOf(30000), LettersOf(20000, 2, 9)), MotifOf(12000));
+  constexpr uint32_t kMask = (1u << 16) - 1;
+  ASSERT_LT(input.size(), kMask);
+  std::vector<uint32_t> whole(kMask + 1), low(kMask + 1), high(kMask + 1);
+  auto one = std::make_unique<TLzhMatchFinder>();
+  auto first = std::make_unique<TLzhMatchFinder>(0x00FF);
+  auto second = std::make_unique<TLzhMatchFinder>(0xFF00);
+  one->RecordMatchesIn(whole.data(), kMask);
+  first->RecordMatchesIn(low.data(), kMask);
+  second->RecordMatchesIn(high.data(), kMask);
+  TLzhMatchFinder* const finders[] = {one.get(), first.get(), second.get()};
+
+  for (TLzhMatchFinder* f : finders) f->Start(input.data(), kMaxMatch);
+  int trades = 0;
+  for (size_t at = kMaxMatch; at < input.size(); ++trades) {
+    const int chunk = static_cast<int>(std::min<size_t>(333 + 97 * (trades % 5), input.size() - at));
+    for (TLzhMatchFinder* f : finders) f->Slide(&input[at], chunk);
+    at += static_cast<size_t>(chunk);
+    const unsigned hash = 1u << (trades * 7 % 16);
+    if (first->OwnedHashes() & hash) {
+      first->HandOver(hash, *second);
+    } else {
+      second->HandOver(hash, *first);
+    }
+    ASSERT_EQ(first->OwnedHashes() | second->OwnedHashes(), TLzhMatchFinder::kEveryHash);
+    ASSERT_EQ(first->OwnedHashes() & second->OwnedHashes(), 0u);
+  }
+  for (int k = 1; k < kMaxMatch; ++k) {
+    for (TLzhMatchFinder* f : finders) f->SlideEmpty();
+  }
+  EXPECT_GT(trades, 100);
+  size_t differences = 0;
+  size_t matches = 0;
+  for (size_t i = 0; i < input.size(); ++i) {
+    if ((low[i] | high[i]) != whole[i] || (low[i] != 0 && high[i] != 0)) ++differences;
+    if (TLzhMatch::FromRecord(whole[i]).Length != 0) ++matches;
+  }
+  EXPECT_EQ(differences, 0u);
+  EXPECT_GT(matches, input.size() / 2);
 }

@@ -34,10 +34,12 @@ void TLzhMatchFinder::ReplaceChild(int parent, int oldChild, int newChild) {
 // with two, to its in-order predecessor. The cases come as good as at random, so all
 // those in which the predecessor is the left child itself, or there is none, share one
 // sequence of moves without a branch: the moves that do not apply go to the sink. Only
-// a predecessor further down, about one deletion in five, takes a branch.
+// a predecessor further down, about one deletion in five, takes a branch. A position in
+// no tree goes through the same moves, all of them to the sink and the scratch entries:
+// its links are kept absent, and for a finder that owns part of the trees, whether a
+// leaving string is in one of them is as good as random too.
 inline void TLzhMatchFinder::DeleteString(int p) {
   const int parent = Parent[p];
-  if (parent == kNoNode) return;
   const int left = Links[p][kLeft];
   const int right = Links[p][kRight];
   const int leftRight = Links[left][kRight];  // kNoNode's own links stay absent
@@ -71,6 +73,7 @@ inline void TLzhMatchFinder::DeleteString(int p) {
   Parent[q] = static_cast<uint16_t>(parent);
   ReplaceChild(parent, p, q);
   Parent[p] = kNoNode;
+  Links[p][kRight] = Links[p][kLeft] = kNoNode;
 }
 
 void TLzhMatchFinder::Start(const uint8_t* bytes, int count) {
@@ -259,4 +262,5 @@ inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
   Parent[Links[p][kRight]] = static_cast<uint16_t>(r);
   ReplaceChild(Parent[p], p, r);
   Parent[p] = kNoNode;
+  Links[p][kRight] = Links[p][kLeft] = kNoNode;
 }

@@ -107,7 +107,7 @@ private:
   void DeleteString(int p);
 
   // The children of the nodes, then of the roots, whose right link is the top of their
-  // tree; kNoNode where there is none. Then the sink.
+  // tree; kNoNode where there is none, and for a position in no tree. Then the sink.
   uint16_t Links[kSink + 1][2];
   // A node's parent, a node or a root; kNoNode when the position is in no tree. Entry
   // kNoNode absorbs the writes made on behalf of an absent node.

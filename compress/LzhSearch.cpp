@@ -97,7 +97,7 @@ TLzhMatch TLzhSearch::MatchAt(uint32_t i) {
   TLzhMatch match = TLzhMatch::FromRecord(record);
   // A match never runs past the end of the input.
   const uint32_t total = inputTotal_.load(std::memory_order_relaxed);
-  if (total != kUnknownTotal && match.Length > static_cast<int>(std::min<uint32_t>(total - i, kMaxMatch))) {
+  if (total != kUnknownTotal && static_cast<uint32_t>(match.Length) > total - i) {
     match.Length = static_cast<int>(total - i);
     if (match.Length <= kMatchThreshold) match = TLzhMatch{};
   }
@@ -258,9 +258,7 @@ void TLzhSearch::Review() {
 bool TLzhSearch::TradeTrees() {
   const uint32_t at = pauseAt_.load(std::memory_order_relaxed);
   if (helped_->Done.load(std::memory_order_acquire) > at) {
-    trading_ = 0;
-    pauseAt_.store(kNoPause);
-    Tick();
+    LiftPause();
     return true;
   }
   // This thread's finder catches up, so that the helper does not wait at the pause long.
@@ -275,8 +273,12 @@ bool TLzhSearch::TradeTrees() {
   } else {
     helped_->Finder.HandOver(trading_, own_->Finder);
   }
+  LiftPause();
+  return true;
+}
+
+void TLzhSearch::LiftPause() {
   trading_ = 0;
   pauseAt_.store(kNoPause);
   Tick();
-  return true;
 }

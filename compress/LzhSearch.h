@@ -72,6 +72,7 @@ private:
   void RunHelper();
   void Review();
   bool TradeTrees();
+  void LiftPause();
   void Wake(std::condition_variable& moved);
   uint32_t LowWater() const;
 

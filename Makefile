@@ -55,8 +55,8 @@ test: all
 test-native: native
 	@scripts/run-tests $(BUILD) native
 
-test-win: win64
-	@scripts/run-tests $(BUILD) win64
+test-win: win32 win64
+	@scripts/run-tests $(BUILD) win32 win64
 
 # The reference codec and the corpus script live beside the repository; the corpus is
 # built once under $(LZHBENCH). A Release tree of its own, without sanitizers.
@@ -74,10 +74,10 @@ bench: $(BUILD)/bench/build.ninja
 	@test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh
 	LZHBENCH=$(LZHBENCH) $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
 
-# setup.exe (64-bit, so that Wine 64 runs it) on the display, or headless with screenshots
-# in $(BUILD)/screens when there is none.
-run: $(BUILD)/win64/build.ninja native
-	cmake --build $(BUILD)/win64 --target setup
+# setup.exe as shipped (32-bit) on the display, or headless, installed by the robot with
+# screenshots in $(BUILD)/e2e/install, when there is none.
+run: $(BUILD)/win32/build.ninja native
+	cmake --build $(BUILD)/win32 --target setup
 	@scripts/run-setup $(BUILD)
 
 clean:

@@ -253,8 +253,9 @@ template <bool kMatch>
 inline void TLzhMatchFinder::EndWalk(const TWalk& walk) {
   if (kMatch) records_[walk.Index & recordMask_] = walk.Best;
   if (!walk.Same) return;
-  const int r = walk.R;
-  const int p = walk.P;
+  // Ring positions, below kRingSize; the walk holds them as size_t for its indexing.
+  const int r = static_cast<int>(walk.R);
+  const int p = static_cast<int>(walk.P);
   Links[r][kLeft] = Links[p][kLeft];
   Links[r][kRight] = Links[p][kRight];
   Parent[r] = Parent[p];

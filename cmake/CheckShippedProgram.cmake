@@ -1,7 +1,9 @@
 # cmake -DPROGRAM=<exe> -DLIMIT=<bytes> [-DEMBEDDED=<file>] -DOBJDUMP=<objdump>
-#       -DSYSTEM_DLLS=<name,name,...> -P CheckShippedProgram.cmake
+#       -DSYSTEM_DLLS=<name,name,...> [-DMAP=<link map> -DNOT_LINKED=<pattern,...>]
+#       -P CheckShippedProgram.cmake
 # Fails when PROGRAM less the size of EMBEDDED (a file it carries as a resource) is over
-# LIMIT bytes, or when PROGRAM imports a DLL other than SYSTEM_DLLS.
+# LIMIT bytes, when PROGRAM imports a DLL other than SYSTEM_DLLS, or when its link map
+# shows an object file matching one of the NOT_LINKED patterns.
 cmake_minimum_required(VERSION 3.25)
 
 foreach(var PROGRAM LIMIT OBJDUMP SYSTEM_DLLS)
@@ -48,4 +50,18 @@ endforeach()
 if(foreign)
   list(JOIN foreign ", " foreign)
   message(FATAL_ERROR "${PROGRAM} needs DLLs that Windows does not have: ${foreign}")
+endif()
+
+if(NOT_LINKED)
+  if(NOT EXISTS "${MAP}")
+    message(FATAL_ERROR "${MAP} does not exist: the program's link map is needed")
+  endif()
+  file(READ "${MAP}" map)
+  string(REPLACE "," ";" patterns "${NOT_LINKED}")
+  foreach(pattern ${patterns})
+    string(REGEX MATCH "[^ \t\n]*${pattern}[^ \t\n]*" found "${map}")
+    if(found)
+      message(FATAL_ERROR "${PROGRAM} carries ${found}, which it must not link")
+    endif()
+  endforeach()
 endif()

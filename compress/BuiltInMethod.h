@@ -1,5 +1,6 @@
-// The driver that runs one of the built-in methods (1 RLE, 2 LZH) over one member, in
-// either direction, through the byte channel.
+// The drivers that run one of the built-in methods (1 RLE, 2 LZH) over one member through
+// the byte channel: expansion alone, which is all the setup program needs and links, and
+// either direction, which the build-side tools use to make archives.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,12 @@ class TStream;
 // produce. OnShowProgress (may be empty) hears once per 8192-byte block fetched; a negative
 // PercentageDone ends the input. Checksum receives the sum of the uncompressed bytes.
 // Returns the count of bytes written to Dest. Any other Method runs nothing and yields
-// checksum 0.
+// checksum 0. Part of the compress library.
 int32_t RunBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest, TStream& Source,
                          bool Expand, uint32_t& Checksum, int Method, int32_t DestSize,
                          int32_t SourceSize);
+
+// RunBuiltInMethod's expanding direction, in the compress_expand library.
+int32_t ExpandBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest,
+                            TStream& Source, uint32_t& Checksum, int Method, int32_t DestSize,
+                            int32_t SourceSize);

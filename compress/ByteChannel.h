@@ -2,7 +2,7 @@
 // output blocks over the two streams, the progress event once per fetched block, the
 // end-of-input flag and the running sums of the bytes taken in and put out.
 //
-// One channel serves one RunBuiltInMethod call; it owns its blocks. The sums are settled
+// One channel serves one run of a method over one member; it owns its blocks. The sums are settled
 // per block rather than per byte, which gives the same values.
 #pragma once
 

@@ -139,8 +139,8 @@ void TCompress::ExpandMemberStream(TStream& Dest, TStream& Source, const std::st
       break;
     case kMethodRle:
     case kMethodLzh:
-      RunBuiltInMethod(onShowProgress_, Dest, Source, true, sum, MethodCode, ExpandedSize,
-                       CompressedSize);
+      ExpandBuiltInMethod(onShowProgress_, Dest, Source, sum, MethodCode, ExpandedSize,
+                          CompressedSize);
       break;
     case kMethodCustom:
       if (onExpand_) {

@@ -134,7 +134,17 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-  if (!CloseQuery()) return;
+  // The close box stays live while a question is up, the close question included; a second
+  // press must not stack another question on the first.
+  if (closing_) return;
+  {
+    closing_ = true;
+    struct Asked {
+      bool& flag;
+      ~Asked() { flag = false; }
+    } asked{closing_};
+    if (!CloseQuery()) return;
+  }
   if (Application && Application->MainForm() == this)
     Application->Terminate();
   else

@@ -19,6 +19,9 @@ const char* const kBackupQuestion = "Do you want to backup replaced files ?";
 const char* const kShortcutQuestion = "Add a shortcut to the Start Menu?";
 const char* const kReadmeQuestion = "Do you want to view the README file now?";
 const char* const kComplete = "Kestrel Setup Complete.";
+const char* const kSitesQuestion =
+    "There is currently a site database file. Do you want to keep the existing file? ";
+const char* const kUsersSites = "[sites]\r\nhome=ftp.users-own.test\r\n";
 const char* const kCloseQuestion =
     "Setup is not complete.  If you abort now, the program may not run properly.  Are you "
     "sure you want to cancel installation? ";
@@ -167,8 +170,10 @@ TEST_F(Road, ExtractionErrorReachesTheDefaultHandlerAndStopsTheRoad) {
 }
 
 // The close box pressed during the extraction and confirmed: every member is still
-// written, the later boxes close at once with No, and the program ends.
+// written, the later boxes close at once with No, and the program ends. The site-database
+// question is never put, so the user's file stays as it was.
 TEST_F(Road, CloseConfirmedDuringTheExtractionLetsItFinishThenEnds) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
   TScriptedAnswerer answers{mrNo, mrYes};
   PostMessageA(form->Handle(), WM_CLOSE, 0, 0);  // waits for the extraction's message pump
   ContinueWith(scratch.Path());
@@ -176,10 +181,154 @@ TEST_F(Road, CloseConfirmedDuringTheExtractionLetsItFinishThenEnds) {
   EXPECT_THAT(Seen(answers), ElementsAre(std::string("Confirm|") + kBackupQuestion,
                                          std::string("Warning|") + kCloseQuestion));
   for (const TTestMember& m : TestMembers())
-    EXPECT_EQ(ReadWholeFile(scratch / m.name), m.content) << m.name;
+    if (m.name != "Sites.INI") {
+      EXPECT_EQ(ReadWholeFile(scratch / m.name), m.content) << m.name;
+    }
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(app.Terminated());
   EXPECT_EQ(FindCopyWindow(app), nullptr);
+}
+
+// The real boxes, answered by a timer inside their modal loops as a person would: each step
+// waits for the box with its text, checks what the person could reach, then acts.
+enum class Act { Yes, No, Ok, PressCloseBox, CancelCopyWindow };
+struct Step {
+  std::string text;
+  Act act;
+};
+
+class BoxRobot {
+public:
+  BoxRobot(TApplication& app, TfrmMain& main, std::vector<Step> steps)
+      : app_(app), main_(main), steps_(std::move(steps)) {
+    current = this;
+    timer_ = SetTimer(nullptr, 0, 50, &Tick);
+  }
+  ~BoxRobot() {
+    KillTimer(nullptr, timer_);
+    current = nullptr;
+  }
+  size_t Done() const { return done_; }
+  std::vector<std::string> notes;  // what was wrong when a step ran
+  std::vector<HWND> boxes;         // the box each step acted on
+
+private:
+  static HWND FindBox(const std::string& text) {
+    struct Search {
+      const std::string* text;
+      HWND found;
+    } search{&text, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          char cls[64] = "";
+          GetClassNameA(w, cls, sizeof cls);
+          if (!IsWindowVisible(w) || lstrcmpA(cls, "KestrelMessageDialog") != 0) return TRUE;
+          for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char text[512] = "";
+            GetWindowTextA(c, text, sizeof text);
+            if (*s->text == text) s->found = w;
+          }
+          return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current && !current->busy_) current->Next();
+  }
+
+  void Next() {
+    if (done_ >= steps_.size()) return;
+    const Step& step = steps_[done_];
+    HWND box = FindBox(step.text);
+    if (!box) return;
+    busy_ = true;  // a step may open a box of its own, whose loop ticks too
+    ++done_;
+    boxes.push_back(box);
+    auto press = [box](const char* caption) {
+      SendMessageA(FindWindowExA(box, nullptr, "Button", caption), BM_CLICK, 0, 0);
+    };
+    switch (step.act) {
+      case Act::Yes:
+        press("&Yes");
+        break;
+      case Act::No:
+        press("&No");
+        break;
+      case Act::Ok:
+        press("OK");
+        break;
+      case Act::PressCloseBox:
+        if (!IsWindowEnabled(main_.Handle())) notes.push_back("main window disabled");
+        PostMessageA(main_.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+      case Act::CancelCopyWindow:
+        if (TfrmCopy* copy = FindCopyWindow(app_)) {
+          if (!IsWindowEnabled(copy->Handle())) notes.push_back("extraction window disabled");
+          copy->btnCopyCancel->Click();
+        }
+        break;
+    }
+    busy_ = false;
+  }
+
+  static BoxRobot* current;
+  TApplication& app_;
+  TfrmMain& main_;
+  std::vector<Step> steps_;
+  size_t done_ = 0;
+  bool busy_ = false;
+  UINT_PTR timer_ = 0;
+};
+BoxRobot* BoxRobot::current = nullptr;
+
+// The close box acts on top of the backup question; after Yes that question counts as No,
+// the extraction runs to its end without putting the site-database question, and the
+// user's site database stays.
+TEST_F(Road, CloseBoxOnTopOfAQuestionYesEndsAfterTheExtraction) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
+  WriteWholeFile(scratch / "readme.txt", "old readme");
+  BoxRobot robot(app, *form, {{kBackupQuestion, Act::PressCloseBox}, {kCloseQuestion, Act::Yes}});
+  ContinueWith(scratch.Path());
+
+  EXPECT_EQ(robot.Done(), 2u);
+  EXPECT_TRUE(robot.notes.empty()) << robot.notes.front();
+  EXPECT_FALSE(BackupReplaced);
+  EXPECT_FALSE(IsDirectory(scratch / "Backup"));
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
+  EXPECT_EQ(ReadWholeFile(scratch / "readme.txt"), TestMembers()[0].content);
+  EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(app.Terminated());
+}
+
+// While the site-database question is up: the extraction window's Cancel hides it, the
+// close box asks on top, No leaves the question there to be answered, and a close
+// confirmed on top of it keeps the user's file.
+TEST_F(Road, CloseBoxOnTopOfTheSiteQuestionNoLeavesItYesKeepsTheFile) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
+  BoxRobot robot(app, *form,
+                 {{kBackupQuestion, Act::Yes},
+                  {kSitesQuestion, Act::CancelCopyWindow},
+                  {kSitesQuestion, Act::PressCloseBox},
+                  {kCloseQuestion, Act::No},
+                  {kSitesQuestion, Act::PressCloseBox},
+                  {kCloseQuestion, Act::Yes}});
+  ContinueWith(scratch.Path());
+
+  EXPECT_EQ(robot.Done(), 6u);
+  EXPECT_TRUE(robot.notes.empty()) << robot.notes.front();
+  ASSERT_EQ(robot.boxes.size(), 6u);
+  EXPECT_EQ(robot.boxes[4], robot.boxes[1]) << "the same site question, still up";
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
+  EXPECT_EQ(ReadWholeFile(scratch / "Backup\\sites.ini"), kUsersSites) << "kept, so copied";
+  EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(app.Terminated());
 }
 
 }  // namespace

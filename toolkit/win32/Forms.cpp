@@ -62,6 +62,11 @@ void TForm::CreateParams(TCreateParams& params) {
   }
   params.exStyle |= WS_EX_CONTROLPARENT;
   if (formStyle_ == fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+  // Any other form belongs to the main window: Windows gives an owned window no taskbar
+  // button of its own, and keeps it above its owner.
+  TForm* mainForm = Application ? Application->MainForm() : nullptr;
+  if (mainForm && mainForm != this && mainForm->HandleAllocated())
+    params.parent = mainForm->Handle();
 }
 
 // Border and icons change the window's style in place.

@@ -99,6 +99,26 @@ TEST_F(Road, FreshInstallationAsksInOrderStartsTheReadmeAndEnds) {
   EXPECT_FALSE(form->PathPanel->Visible());
 }
 
+// Owned by the main window, so Windows gives it no taskbar button of its own ("frmCopy");
+// still borderless, on top and centred.
+TEST_F(Road, ExtractionWindowBelongsToTheMainWindow) {
+  TfrmCopy* copy = new TfrmCopy(&app);
+  copy->Show();
+  HWND window = copy->Handle();
+  EXPECT_EQ(GetWindow(window, GW_OWNER), form->Handle());
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+  RECT r;
+  GetWindowRect(window, &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  delete copy;
+}
+
 TEST_F(Road, ReadmeCommandLineIsUnquoted) {
   EXPECT_EQ(ReadmeCommandLine("C:\\Program Files\\Kestrel"),
             "notepad C:\\Program Files\\Kestrel\\readme.txt");

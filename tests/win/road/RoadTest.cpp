@@ -6,6 +6,7 @@
 #include "setup/CopyForm.h"
 #include "setup/InstallationRoad.h"
 #include "setup/MainForm.h"
+#include "setup/ProcessSafety.h"
 #include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "toolkit/win32/Application.h"
@@ -349,6 +350,80 @@ TEST_F(Road, CloseBoxOnTopOfTheSiteQuestionNoLeavesItYesKeepsTheFile) {
   EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(app.Terminated());
+}
+
+// What lies beside the program, as beside a downloaded setup.exe.
+std::string OwnFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string own = path;
+  return own.substr(0, own.find_last_of('\\') + 1);
+}
+
+std::string BuiltFile(std::string hostPath) {
+  for (char& c : hostPath)
+    if (c == '/') c = '\\';
+  return hostPath.front() == '\\' ? "Z:" + hostPath : hostPath;
+}
+
+class Planted {
+public:
+  Planted(const std::string& from, const std::string& name) : path_(OwnFolder() + name) {
+    EXPECT_TRUE(CopyFileA(BuiltFile(from).c_str(), path_.c_str(), FALSE)) << path_;
+  }
+  ~Planted() { DeleteFileA(path_.c_str()); }
+  Planted(const Planted&) = delete;
+  Planted& operator=(const Planted&) = delete;
+
+private:
+  std::string path_;
+};
+
+HWND WaitForWindowOfClass(const char* cls, DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 100) {
+    if (HWND w = FindWindowA(cls, nullptr)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+void EndProcessOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
+// The README opens in the Notepad of the Windows folder, not in a notepad.exe beside the
+// program, which would run with the setup's rights.
+TEST(ReadmeViewer, IsTheSystemsNotepadNotOneBesideTheProgram) {
+  TScratchFolder scratch;
+  WriteWholeFile(scratch / "readme.txt", "the readme\r\n");
+  Planted planted(PLANTED_PROGRAM, "notepad.exe");
+  StartSystemNotepad(ReadmeCommandLine(scratch.Path()));
+
+  HWND notepad = WaitForWindowOfClass("Notepad", 15000);
+  EXPECT_NE(notepad, nullptr) << "the system's Notepad did not start";
+  HWND impostor = WaitForWindowOfClass("KestrelRobotSample", notepad ? 500 : 0);
+  EXPECT_EQ(impostor, nullptr) << "the notepad.exe beside the program ran";
+  if (notepad) EndProcessOf(notepad);
+  if (impostor) EndProcessOf(impostor);
+}
+
+// Set first thing at start-up: DLLs come from the system folder only, so a later load by
+// bare name never picks up one lying beside the program; and an empty drive brings no
+// critical-error box of the system's own.
+TEST(ProcessSafety, NoDllFromBesideTheProgramAndNoCriticalErrorBox) {
+  Planted planted(PLANTED_LIBRARY, "kestrel-planted.dll");
+  SecureTheProcess();
+  HMODULE loaded = LoadLibraryA("kestrel-planted.dll");
+  EXPECT_EQ(loaded, nullptr) << "loaded from beside the program";
+  if (loaded) FreeLibrary(loaded);
+  EXPECT_NE(LoadLibraryA("shell32.dll"), nullptr) << "system DLLs still load";
+  EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 }  // namespace

@@ -30,6 +30,14 @@ bool DirectoryExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+// Asks whether to keep the existing site database. Once a close has been confirmed, before
+// the question or while it was up, the box closes unanswered: nobody said No, so the
+// user's file stays, as a Yes would leave it.
+bool KeepSiteDatabase() {
+  const bool yes = MessageDlg(kKeepSiteDatabaseQuestion, mtConfirmation, mbYesNo) == mrYes;
+  return yes || (Application && Application->Terminated());
+}
 }  // namespace
 
 TfrmCopy::TfrmCopy(TComponent* owner) : TForm(owner) {
@@ -68,8 +76,7 @@ void TfrmCopy::ExtractFiles() {
     Application->ProcessMessages();
     const std::string target = DestDirSlash + name;
     if (FileExists(target)) {
-      if (UpperCaseAscii(name) == SiteDatabaseName)
-        keep = MessageDlg(kKeepSiteDatabaseQuestion, mtConfirmation, mbYesNo) == mrYes;
+      if (UpperCaseAscii(name) == SiteDatabaseName) keep = KeepSiteDatabase();
       if (BackupReplaced) {
         if (!backupReady) {
           CreateDirectoryA(backupDir.c_str(), nullptr);

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "setup/CopyForm.h"
 #include "setup/MainForm.h"
 #include "setup/SetupState.h"
@@ -17,14 +19,11 @@ constexpr const char* kShortcutQuestion = "Add a shortcut to the Start Menu?";
 constexpr const char* kReadmeQuestion = "Do you want to view the README file now?";
 constexpr const char* kCompleteNotice = "Kestrel Setup Complete.";
 constexpr const char* kReadmeViewer = "notepad ";
+constexpr const char* kReadmeViewerFile = "notepad.exe";
 constexpr const char* kReadmeName = "readme.txt";
 
-void StartWithWinExec(const std::string& commandLine) {
-  WinExec(commandLine.c_str(), SW_SHOWNORMAL);  // Notepad missing is not reported
-}
-
 TCommandStarter& CommandStarter() {
-  static TCommandStarter starter = &StartWithWinExec;
+  static TCommandStarter starter = &StartSystemNotepad;
   return starter;
 }
 
@@ -38,9 +37,32 @@ bool AskYes(const std::string& question, TMsgDlgType type) {
 }
 }  // namespace
 
+// Notepad from the Windows folder, named by its full path: a bare "notepad" is searched in
+// setup.exe's own folder first, and a notepad.exe lying beside a downloaded setup.exe
+// would run with the setup's administrator rights. The command line stays as it reads.
+void StartSystemNotepad(const std::string& commandLine) {
+  char windows[MAX_PATH] = {};
+  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  const std::string program = std::string(windows, length) + "\\" + kReadmeViewerFile;
+  std::vector<char> line(commandLine.begin(), commandLine.end());
+  line.push_back('\0');
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_SHOWNORMAL;
+  PROCESS_INFORMATION started{};
+  // Notepad missing is not reported, and the setup does not wait for it.
+  if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                     &startup, &started)) {
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+  }
+}
+
 TCommandStarter SetCommandStarter(TCommandStarter starter) {
   TCommandStarter previous = std::move(CommandStarter());
-  CommandStarter() = starter ? std::move(starter) : TCommandStarter(&StartWithWinExec);
+  CommandStarter() = starter ? std::move(starter) : TCommandStarter(&StartSystemNotepad);
   return previous;
 }
 

@@ -12,10 +12,13 @@ class TfrmMain;
 // left on screen when the extraction failed.
 void RunInstallationRoad(TfrmMain& form);
 
-// Starts a command line in a normal window without waiting for it (WinExec by default);
-// tests put a recorder here. Returns the previous starter.
+// Starts the README's command line in a normal window without waiting for it (by default
+// the Notepad of the Windows folder); tests put a recorder here. Returns the previous
+// starter; an empty one restores the default.
 using TCommandStarter = std::function<void(const std::string& commandLine)>;
 TCommandStarter SetCommandStarter(TCommandStarter starter);
+// The default starter.
+void StartSystemNotepad(const std::string& commandLine);
 
 // The command line that opens the installed README: not quoted, as Notepad takes the rest
 // of its command line as the file name.

@@ -1,8 +1,10 @@
-// Start-up: the component object library for the shell links, the application titled
-// "Setup", the main window from its layout, then the message loop until the window closes.
+// Start-up: the process made safe against what lies beside setup.exe, the component object
+// library for the shell links, the application titled "Setup", the main window from its
+// layout, then the message loop until the window closes.
 #include <windows.h>
 
 #include "setup/MainForm.h"
+#include "setup/ProcessSafety.h"
 #include "setup/ShellLink.h"
 #include "toolkit/win32/Application.h"
 
@@ -11,6 +13,7 @@ constexpr const char* kApplicationTitle = "Setup";
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  SecureTheProcess();  // before the component library loads its first DLL
   TComLibrary comLibrary;
   TApplication application;
   application.SetTitle(kApplicationTitle);

@@ -142,7 +142,9 @@ void UpdateShellLink(const std::string& linkPath, const TShellLinkInfo& info) {
   ShellOleCheck(link->SetIconLocation(info.IconLocation.c_str(), info.IconIndex));
   ShellOleCheck(link->SetShowCmd(info.ShowCommand));
   ShellOleCheck(link->SetHotkey(info.HotKey));
-  file->Save(widePath.text, TRUE);
+  // Unlike the first pass, nothing after this would notice a failure: a read-only link
+  // from an earlier installation would keep its old target behind a reported success.
+  ShellOleCheck(file->Save(widePath.text, TRUE));
 }
 
 TShellLinkInfo KestrelShortcut(const std::string& destDirSlash,

@@ -329,17 +329,27 @@ TEST_F(Installation, NoToCreateKeepsTheTypedDestination) {
   EXPECT_FALSE(IsDirectory(typed));
 }
 
-// The close box pressed as the extraction starts and confirmed: the extraction runs to its
-// end, the later questions vanish unanswered and no shortcut is made.
+// The close box pressed as the extraction starts and confirmed, over an earlier
+// installation: the extraction runs to its end, the later questions vanish unanswered, no
+// shortcut is made, and the site-database question, never shown, leaves the user's file
+// byte for byte.
 TEST_F(Installation, CloseConfirmedDuringTheExtraction) {
   const std::string dest = "C:\\Kestrel closed";
   RemoveTree(dest);
+  CreateDirectoryA(dest.c_str(), nullptr);
+  const std::string usersSites = "[Sites]\r\nHome=ftp.users-own.example\r\n\x1A";
+  WriteTextFile(dest + "\\sites.ini", usersSites);
+  WriteTextFile(dest + "\\readme.txt", "an older readme");
   Choices choices;
   choices.closeAsExtractionStarts = true;
   const std::vector<std::string> seen = Install(dest, choices, "close");
-  EXPECT_THAT(seen, ElementsAre(CreateBox(dest, "Yes"), BackupBox(""), CloseBox));
+  EXPECT_THAT(seen, ElementsAre(BackupBox(""), CloseBox));
   EXPECT_EQ(exitCode, 0u);
-  ExpectInstalled(dest);
+  EXPECT_EQ(ReadWholeFile(dest + "\\sites.ini"), usersSites);
+  for (const char* member : PayloadOrder)
+    if (std::string(member) != "sites.ini") {
+      EXPECT_TRUE(SameContents(dest + "\\" + member, PayloadSource(member))) << member;
+    }
   ExpectNoShortcuts();
   RemoveTree(dest);
 }

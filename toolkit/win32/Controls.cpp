@@ -246,15 +246,15 @@ void TWinControl::CreateHandle() {
     if (handle_) return;  // the parent's creation made this window too
   }
   TCreateParams params;
+  params.parent = parentWindow;  // a top-level window may name its owner here instead
   CreateParams(params);
-  params.parent = parentWindow;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   HMENU id =
       (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr;
   if (params.systemClass) {
     HWND window = CreateWindowExA(params.exStyle, params.systemClass, Caption().c_str(),
                                   params.style, params.x, params.y, params.width, params.height,
-                                  parentWindow, id, instance, nullptr);
+                                  params.parent, id, instance, nullptr);
     if (!window)
       throw EInvalidOperation("Cannot create a window of class " + std::string(params.systemClass));
     handle_ = window;
@@ -267,7 +267,7 @@ void TWinControl::CreateHandle() {
     creating = this;
     HWND window = CreateWindowExA(params.exStyle, params.className.c_str(), Caption().c_str(),
                                   params.style, params.x, params.y, params.width, params.height,
-                                  parentWindow, id, instance, nullptr);
+                                  params.parent, id, instance, nullptr);
     creating = nullptr;
     if (!window) throw EInvalidOperation("Cannot create a window of class " + params.className);
   }

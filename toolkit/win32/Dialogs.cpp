@@ -8,6 +8,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/win32/Application.h"
+#include "toolkit/win32/Forms.h"
 #include "toolkit/win32/GdiHandles.h"
 
 namespace {
@@ -131,17 +132,34 @@ void RegisterDialogClass() {
   registered = true;
 }
 
-// Disables the thread's other windows while the box is up and enables them again after.
-class ThreadWindowsDisabled {
+// Quiets the thread's other windows while the box is up and restores them after. The
+// application's forms keep taking input, as a person expects of the program's windows: the
+// main form's close box raises its close question on top of the box, and another form's
+// buttons (the extraction window's Cancel) act. Only the main form's controls are disabled,
+// so that nothing there starts a step anew while a question waits. Other windows (a box
+// below this one) are disabled whole.
+class OtherWindowsQuiet {
 public:
-  ThreadWindowsDisabled() {
-    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&windows_));
-    for (HWND w : windows_) EnableWindow(w, FALSE);
+  OtherWindowsQuiet() {
+    std::vector<HWND> topLevel;
+    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(&topLevel));
+    for (HWND w : topLevel) {
+      const bool isMainForm = Application && Application->MainForm() &&
+                              Application->MainForm()->HandleAllocated() &&
+                              Application->MainForm()->Handle() == w;
+      if (isMainForm) {
+        for (HWND child = GetWindow(w, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+          if (IsWindowEnabled(child)) Disable(child);
+      } else if (!dynamic_cast<TForm*>(TWinControl::FindControl(w))) {
+        Disable(w);
+      }
+    }
   }
-  ThreadWindowsDisabled(const ThreadWindowsDisabled&) = delete;
-  ThreadWindowsDisabled& operator=(const ThreadWindowsDisabled&) = delete;
-  ~ThreadWindowsDisabled() {
-    for (HWND w : windows_) EnableWindow(w, TRUE);
+  OtherWindowsQuiet(const OtherWindowsQuiet&) = delete;
+  OtherWindowsQuiet& operator=(const OtherWindowsQuiet&) = delete;
+  ~OtherWindowsQuiet() {
+    for (HWND w : disabled_)
+      if (IsWindow(w)) EnableWindow(w, TRUE);
   }
 
 private:
@@ -150,7 +168,11 @@ private:
       reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
   }
-  std::vector<HWND> windows_;
+  void Disable(HWND window) {
+    EnableWindow(window, FALSE);
+    disabled_.push_back(window);
+  }
+  std::vector<HWND> disabled_;
 };
 
 class OwnedWindow {
@@ -205,9 +227,9 @@ TModalResult RunDialog(const TMessageQuestion& question) {
                           static_cast<int>(question.caption.size()), &captionSize);
   }
   const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * px(kMargin);
-  const int clientWidth = std::max({textLeft + static_cast<int>(textRect.right) + px(kMargin),
-                                    buttonsWidth + 2 * px(kMargin), captionWidth,
-                                    px(kMinClientWidth)});
+  const int clientWidth =
+      std::max({textLeft + static_cast<int>(textRect.right) + px(kMargin),
+                buttonsWidth + 2 * px(kMargin), captionWidth, px(kMinClientWidth)});
   const int buttonsTop = px(kMargin) + bodyHeight + px(kMargin);
   const int clientHeight = buttonsTop + px(kButtonHeight) + px(kMargin);
 
@@ -221,7 +243,7 @@ TModalResult RunDialog(const TMessageQuestion& question) {
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
 
   HWND owner = GetActiveWindow();
-  ThreadWindowsDisabled disabled;
+  OtherWindowsQuiet quiet;
   HINSTANCE instance = GetModuleHandleA(nullptr);
   OwnedWindow dialog(CreateWindowExA(exStyle, kDialogClass, question.caption.c_str(), style, x, y,
                                      width, height, owner, nullptr, instance, nullptr));

@@ -35,6 +35,15 @@ char LowerLetter(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
 }
 
+// The length of a path's root: "c:\" for a drive, "\\server\share" for a network folder.
+size_t RootLength(const std::string& path) {
+  if (path.size() < 2 || path[0] != '\\' || path[1] != '\\')
+    return std::min<size_t>(3, path.size());
+  const size_t server = path.find('\\', 2);
+  if (server == std::string::npos) return path.size();
+  return std::min(path.find('\\', server + 1), path.size());
+}
+
 std::vector<std::string> Subdirectories(const std::string& directory) {
   std::vector<std::string> names;
   std::string pattern = directory;
@@ -60,6 +69,29 @@ void FillWith(HDC dc, const RECT& r, COLORREF color) {
   FillRect(dc, &r, brush.Get());
 }
 }  // namespace
+
+std::vector<std::string> PathFolders(const std::string& path) {
+  std::vector<std::string> folders;
+  const size_t root = RootLength(path);
+  if (root == 0) return folders;
+  folders.push_back(path.substr(0, root));
+  for (size_t start = root; start < path.size();) {
+    if (path[start] == '\\') {
+      ++start;
+      continue;
+    }
+    const size_t end = std::min(path.find('\\', start), path.size());
+    folders.push_back(path.substr(0, end));
+    start = end;
+  }
+  return folders;
+}
+
+char PathDrive(const std::string& path) {
+  return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]))
+             ? LowerLetter(path[0])
+             : '\0';
+}
 
 // ---- TDirectoryListBox ----
 
@@ -123,21 +155,18 @@ void TDirectoryListBox::Change() {
 
 void TDirectoryListBox::BuildList() {
   entries_.clear();
-  std::string path = directory_.substr(0, 3);  // "c:\"
-  std::string rootText = path;
-  if (!rootText.empty()) rootText[0] = LowerLetter(rootText[0]);
-  entries_.push_back({path, rootText, 0, true});
-  int level = 1;
-  size_t start = 3;
-  while (start < directory_.size()) {
-    size_t end = directory_.find('\\', start);
-    if (end == std::string::npos) end = directory_.size();
-    const std::string part = directory_.substr(start, end - start);
-    path = directory_.substr(0, end);
-    if (!part.empty()) entries_.push_back({path, part, level++, true});
-    start = end + 1;
+  const std::vector<std::string> folders = PathFolders(directory_);
+  for (size_t i = 0; i < folders.size(); ++i) {
+    std::string text = folders[i];
+    if (i == 0) {
+      if (PathDrive(text)) text[0] = LowerLetter(text[0]);  // "c:\"; a share reads as it is
+    } else {
+      text = text.substr(text.find_last_of('\\') + 1);
+    }
+    entries_.push_back({folders[i], text, static_cast<int>(i), true});
   }
   current_ = static_cast<int>(entries_.size()) - 1;
+  const int level = static_cast<int>(entries_.size());
   const std::string prefix = directory_.back() == '\\' ? directory_ : directory_ + "\\";
   for (const std::string& name : Subdirectories(directory_))
     entries_.push_back({prefix + name, name, level, false});
@@ -191,7 +220,7 @@ void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) {
 // ---- TDriveComboBox ----
 
 TDriveComboBox::TDriveComboBox(TComponent* owner)
-    : TWinControl(owner), drive_(LowerLetter(CurrentDirectory()[0])) {
+    : TWinControl(owner), drive_(PathDrive(CurrentDirectory())) {
   SetTabStop(true);
   SetColor(clWindow);
   BuildList();
@@ -247,7 +276,7 @@ void TDriveComboBox::SetDrive(char drive) {
   if (drive == drive_) return;
   drive_ = drive;
   ShowDrive();
-  if (OnChange) OnChange(this);
+  if (drive_ && OnChange) OnChange(this);
 }
 
 void TDriveComboBox::SelectItem(int index) {

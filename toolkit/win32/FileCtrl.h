@@ -8,6 +8,12 @@
 #include "toolkit/win32/Controls.h"
 #include "toolkit/win32/Layout.h"
 
+// The folders of a path from its root down, as the directory list shows them: the root
+// ("c:\", or "\\server\share" for a network folder), then each folder below it.
+std::vector<std::string> PathFolders(const std::string& path);
+// The lower-case drive letter of a path, or 0 for a network folder, which has none.
+char PathDrive(const std::string& path);
+
 // The current directory's path from the root down, then its subdirectories. A double
 // click opens an entry. Setting the directory or the drive raises OnChange when that makes
 // a change; directories are compared without regard to case, as Windows volumes compare
@@ -19,9 +25,10 @@ public:
   const std::string& Directory() const { return directory_; }
   // Raises EInOutError when the path is no accessible directory.
   void SetDirectory(const std::string& directory);
-  // The lower-case drive letter of the directory.
+  // The lower-case drive letter of the directory; 0 in a network folder.
   char Drive() const;
-  // Moves to the drive's current directory (its root unless the process has another).
+  // Moves to the drive's current directory (its root unless the process has another); no
+  // drive (0) leaves the list where it is.
   void SetDrive(char drive);
   int ItemHeight() const { return itemHeight_; }
   void SetItemHeight(int height);
@@ -63,9 +70,11 @@ class TDriveComboBox : public TWinControl {
 public:
   explicit TDriveComboBox(TComponent* owner);
 
-  // The lower-case letter of the drive shown.
+  // The lower-case letter of the drive shown; 0 when none is, as in a network folder.
   char Drive() const { return drive_; }
-  // Shows the drive and raises OnChange when it differs from the one shown.
+  // Shows the drive and raises OnChange when it differs from the one shown. No drive (0:
+  // back to the network folder the program started in) shows no entry and raises
+  // nothing, as there is no drive to check or move to.
   void SetDrive(char drive);
 
   int ItemCount() const { return static_cast<int>(letters_.size()); }

@@ -62,6 +62,11 @@ void TForm::CreateParams(TCreateParams& params) {
   }
   params.exStyle |= WS_EX_CONTROLPARENT;
   if (formStyle_ == fsStayOnTop) params.exStyle |= WS_EX_TOPMOST;
+  // Any other form belongs to the main window: Windows gives an owned window no taskbar
+  // button of its own, and keeps it above its owner.
+  TForm* mainForm = Application ? Application->MainForm() : nullptr;
+  if (mainForm && mainForm != this && mainForm->HandleAllocated())
+    params.parent = mainForm->Handle();
 }
 
 // Border and icons change the window's style in place.
@@ -134,7 +139,17 @@ bool TForm::CloseQuery() {
 }
 
 void TForm::Close() {
-  if (!CloseQuery()) return;
+  // The close box stays live while a question is up, the close question included; a second
+  // press must not stack another question on the first.
+  if (closing_) return;
+  {
+    closing_ = true;
+    struct Asked {
+      bool& flag;
+      ~Asked() { flag = false; }
+    } asked{closing_};
+    if (!CloseQuery()) return;
+  }
   if (Application && Application->MainForm() == this)
     Application->Terminate();
   else

@@ -38,7 +38,7 @@ public:
   void SetClientHeight(int height);
 
   // Asks OnCloseQuery; when it allows, the main form ends the application and any other
-  // form is hidden.
+  // form is hidden. A close requested while the query is being asked does nothing.
   void Close();
   bool CloseQuery();
 
@@ -80,6 +80,7 @@ private:
   TWindowState windowState_ = wsNormal;
   TFormStyle formStyle_ = fsNormal;
   TPosition position_ = poDesigned;
+  bool closing_ = false;
 };
 
 bool ApplyFormProperty(TComponent& component, const std::string& property,

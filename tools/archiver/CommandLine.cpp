@@ -10,11 +10,14 @@
 const char kUsageText[] =
     "Usage: archiver COMMAND ...\n"
     "\n"
-    "  archiver create OUT [--method lzh|rle|none] [--mtime YYYY-MM-DDTHH:MM:SS] [-v] FILE...\n"
+    "  archiver create OUT [--method lzh|rle|none] [--mtime YYYY-MM-DDTHH:MM:SS]\n"
+    "                 [--attributes HEX] [-v] FILE...\n"
     "      Writes the archive OUT holding each FILE in the order given. A FILE given as\n"
     "      NAME=PATH is stored under NAME (folders separated by \"\\\"), otherwise under its\n"
     "      base name. --method chooses the method (default lzh); --mtime gives every\n"
-    "      member that date instead of its file's last-write time.\n"
+    "      member that date instead of its file's last-write time; --attributes HEX\n"
+    "      gives every member that attribute byte (0x20: archive) instead of one taken\n"
+    "      from its file's permissions.\n"
     "  archiver list ARCHIVE\n"
     "      One line per member: name, sizes, ratio, method, checksum, date, header offset.\n"
     "  archiver test ARCHIVE\n"
@@ -90,6 +93,16 @@ uint32_t ParseMtime(const std::string& text) {
                       "\"");
   }
   return PackDosDateTime(t);
+}
+
+uint16_t ParseAttributes(const std::string& text) {
+  const std::string digits =
+      text.rfind("0x", 0) == 0 || text.rfind("0X", 0) == 0 ? text.substr(2) : text;
+  const bool shaped = !digits.empty() && digits.size() <= 2 &&
+                      digits.find_first_not_of("0123456789abcdefABCDEF") == std::string::npos;
+  if (!shaped)
+    throw TUsageError("--attributes wants one hexadecimal byte such as 0x20, not \"" + text + "\"");
+  return static_cast<uint16_t>(std::stoul(digits, nullptr, 16));
 }
 
 std::string FormatDosDateTime(uint32_t packed) {

@@ -51,6 +51,9 @@ private:
 // years 1980..2107 that the layout can hold.
 uint32_t ParseMtime(const std::string& text);
 
+// "0x20" (hexadecimal, "0x" optional) as a member's attribute byte; TUsageError otherwise.
+uint16_t ParseAttributes(const std::string& text);
+
 // The DOS date and time as "YYYY-MM-DD HH:MM:SS".
 std::string FormatDosDateTime(uint32_t packed);
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "compress/ArchiveFormat.h"
@@ -118,7 +119,7 @@ uint32_t CopyStored(TStream& dest, TStream& source, int64_t count) {
 // data is out, and the archive header's TotalSize last.
 void WriteArchive(TToolContext& context, const std::string& side,
                   const std::vector<TInputFile>& inputs, const TMethodChoice& method,
-                  bool fixedTime, uint32_t mtime) {
+                  bool fixedTime, uint32_t mtime, std::optional<uint16_t> attributes) {
   TFileStream archive(side, fmCreate | fmShareExclusive);
   TArchiveHeader header;
   SetMethodId(header, method.id);
@@ -129,7 +130,7 @@ void WriteArchive(TToolContext& context, const std::string& side,
     const int32_t size = static_cast<int32_t>(source->Size());
     TMemberHeader member;
     member.DateTime = fixedTime ? mtime : FileDosTime(input.path);
-    member.Attributes = FileAttributes(input.path);
+    member.Attributes = attributes ? *attributes : FileAttributes(input.path);
     member.ExpandedSize = size;
     member.MethodCode = method.code;
 
@@ -173,7 +174,7 @@ void WriteArchive(TToolContext& context, const std::string& side,
 }  // namespace
 
 int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
-  const TArguments arguments(args, {"--method", "--mtime"}, {"-v", "--verbose"});
+  const TArguments arguments(args, {"--method", "--mtime", "--attributes"}, {"-v", "--verbose"});
   context.verbose = arguments.Has("-v") || arguments.Has("--verbose");
   const auto& operands = arguments.Operands();
   if (operands.size() < 2) throw TUsageError("create needs OUT and at least one FILE");
@@ -186,6 +187,11 @@ int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
   if (method == nullptr) throw TUsageError("--method must be lzh, rle or none");
   const bool fixedTime = arguments.Has("--mtime");
   const uint32_t mtime = fixedTime ? ParseMtime(arguments.Value("--mtime", "")) : 0;
+  // A read-only checkout must not make read-only members: stated attributes, like a fixed
+  // date, make the archive the same bytes wherever it is packed.
+  std::optional<uint16_t> attributes;
+  if (arguments.Has("--attributes"))
+    attributes = ParseAttributes(arguments.Value("--attributes", ""));
 
   std::vector<TInputFile> inputs;
   TStringList names;
@@ -200,7 +206,7 @@ int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
   const std::string out = operands[0];
   const std::string side = out + ".part";
   try {
-    WriteArchive(context, side, inputs, *method, fixedTime, mtime);
+    WriteArchive(context, side, inputs, *method, fixedTime, mtime, attributes);
   } catch (const EFCreateError&) {
     throw TToolError(out + ": cannot create (" + SystemReason() + ")");
   } catch (const EWriteError&) {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "tests/native/engine/TestArchive.h"
@@ -98,6 +100,50 @@ TEST_F(Archiver, FixedDateGivesByteIdenticalArchivesWithTheDocumentedHeader) {
                  At("in/empty.txt")}),
             0);
   EXPECT_EQ(dir.Read("none.arc").substr(5, 3), "NON");
+}
+
+// A read-only input gives a read-only member unless the attributes are stated; the payload
+// states them, so a read-only checkout packs the very same bytes (and installs files that
+// the next installation can replace).
+TEST_F(Archiver, StatedAttributesMakeTheSameArchiveFromReadOnlyFiles) {
+  MakeInputs();
+  for (const char* name : {"in/readme.txt", "in/data.bin", "in/empty.txt"})
+    std::filesystem::permissions(dir.Host(name),
+                                 std::filesystem::perms::owner_write |
+                                     std::filesystem::perms::group_write |
+                                     std::filesystem::perms::others_write,
+                                 std::filesystem::perm_options::remove);
+  ASSERT_EQ(Run(CreateArgs("derived.arc", "lzh")), 0) << err.str();
+  EXPECT_EQ(dir.Read("derived.arc")[21 + 6], '\x21');
+  std::vector<std::string> stated = CreateArgs("stated.arc", "lzh");
+  stated.insert(stated.begin() + 2, {"--attributes", "0x20"});
+  ASSERT_EQ(Run(stated), 0) << err.str();
+  EXPECT_EQ(dir.Read("stated.arc")[21 + 6], '\x20');
+  EXPECT_EQ(Run({"create", At("x.arc"), "--attributes", "0x120", At("in/empty.txt")}), 2);
+
+#ifdef KESTREL_PAYLOAD_ARCHIVE
+  std::vector<std::string> args = {"create", At("payload.arc")};
+  std::string options = KESTREL_PAYLOAD_OPTIONS;
+  for (size_t start = 0, bar; start <= options.size(); start = bar + 1) {
+    bar = std::min(options.find('|', start), options.size());
+    args.push_back(options.substr(start, bar - start));
+  }
+  for (const std::string name :
+       {"Kestrel.exe", "Kestrel.hlp", "readme.txt", "sites.ini", "whatsnew.txt"}) {
+    const std::string from = name == "Kestrel.exe"
+                                 ? std::string(KESTREL_STAND_IN)
+                                 : std::string(KESTREL_PAYLOAD_SOURCES) + "/" + name;
+    std::filesystem::copy_file(from, At(name));
+    std::filesystem::permissions(At(name), std::filesystem::perms::owner_read,
+                                 std::filesystem::perm_options::replace);
+    args.push_back(name + "=" + At(name));
+  }
+  ASSERT_EQ(Run(args), 0) << err.str();
+  std::ifstream built(KESTREL_PAYLOAD_ARCHIVE, std::ios::binary);
+  const std::string builtBytes{std::istreambuf_iterator<char>(built), {}};
+  EXPECT_TRUE(dir.Read("payload.arc") == builtBytes)
+      << "the payload differs from a read-only checkout";
+#endif
 }
 
 TEST_F(Archiver, TestNamesTheMemberWithACorruptedByte) {

@@ -127,6 +127,15 @@ TEST(MainWindowDrives, AnUnreadableDriveIsReportedOnceAndThePreviousDriveComesBa
   EXPECT_EQ(form->drive->ItemDrive(shown), before);
   EXPECT_EQ(form->dir->Directory(), directory);
   EXPECT_EQ(form->txtDestPath->Text(), destination);
+
+  // Started from a network folder the box shows no drive; an unreadable one is reported
+  // once and the box shows none again.
+  form->drive->SetDrive('\0');
+  PickDrive(form->drive, index);
+  ASSERT_EQ(answerer.Questions().size(), 2u);
+  EXPECT_EQ(answerer.Questions()[1].text, "Unable to access q:\\");
+  EXPECT_EQ(form->drive->Drive(), '\0');
+  EXPECT_EQ(form->dir->Directory(), directory);
   SetLayoutPixelsPerInch(0);
 }
 

@@ -6,6 +6,7 @@
 #include "setup/CopyForm.h"
 #include "setup/InstallationRoad.h"
 #include "setup/MainForm.h"
+#include "setup/ProcessSafety.h"
 #include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "toolkit/win32/Application.h"
@@ -19,6 +20,9 @@ const char* const kBackupQuestion = "Do you want to backup replaced files ?";
 const char* const kShortcutQuestion = "Add a shortcut to the Start Menu?";
 const char* const kReadmeQuestion = "Do you want to view the README file now?";
 const char* const kComplete = "Kestrel Setup Complete.";
+const char* const kSitesQuestion =
+    "There is currently a site database file. Do you want to keep the existing file? ";
+const char* const kUsersSites = "[sites]\r\nhome=ftp.users-own.test\r\n";
 const char* const kCloseQuestion =
     "Setup is not complete.  If you abort now, the program may not run properly.  Are you "
     "sure you want to cancel installation? ";
@@ -96,6 +100,26 @@ TEST_F(Road, FreshInstallationAsksInOrderStartsTheReadmeAndEnds) {
   EXPECT_FALSE(form->PathPanel->Visible());
 }
 
+// Owned by the main window, so Windows gives it no taskbar button of its own ("frmCopy");
+// still borderless, on top and centred.
+TEST_F(Road, ExtractionWindowBelongsToTheMainWindow) {
+  TfrmCopy* copy = new TfrmCopy(&app);
+  copy->Show();
+  HWND window = copy->Handle();
+  EXPECT_EQ(GetWindow(window, GW_OWNER), form->Handle());
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & WS_CAPTION);
+  EXPECT_TRUE(exStyle & WS_EX_TOPMOST);
+  EXPECT_FALSE(exStyle & WS_EX_APPWINDOW);
+  RECT r;
+  GetWindowRect(window, &r);
+  EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+  delete copy;
+}
+
 TEST_F(Road, ReadmeCommandLineIsUnquoted) {
   EXPECT_EQ(ReadmeCommandLine("C:\\Program Files\\Kestrel"),
             "notepad C:\\Program Files\\Kestrel\\readme.txt");
@@ -167,8 +191,10 @@ TEST_F(Road, ExtractionErrorReachesTheDefaultHandlerAndStopsTheRoad) {
 }
 
 // The close box pressed during the extraction and confirmed: every member is still
-// written, the later boxes close at once with No, and the program ends.
+// written, the later boxes close at once with No, and the program ends. The site-database
+// question is never put, so the user's file stays as it was.
 TEST_F(Road, CloseConfirmedDuringTheExtractionLetsItFinishThenEnds) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
   TScriptedAnswerer answers{mrNo, mrYes};
   PostMessageA(form->Handle(), WM_CLOSE, 0, 0);  // waits for the extraction's message pump
   ContinueWith(scratch.Path());
@@ -176,10 +202,228 @@ TEST_F(Road, CloseConfirmedDuringTheExtractionLetsItFinishThenEnds) {
   EXPECT_THAT(Seen(answers), ElementsAre(std::string("Confirm|") + kBackupQuestion,
                                          std::string("Warning|") + kCloseQuestion));
   for (const TTestMember& m : TestMembers())
-    EXPECT_EQ(ReadWholeFile(scratch / m.name), m.content) << m.name;
+    if (m.name != "Sites.INI") {
+      EXPECT_EQ(ReadWholeFile(scratch / m.name), m.content) << m.name;
+    }
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(app.Terminated());
   EXPECT_EQ(FindCopyWindow(app), nullptr);
+}
+
+// The real boxes, answered by a timer inside their modal loops as a person would: each step
+// waits for the box with its text, checks what the person could reach, then acts.
+enum class Act { Yes, No, Ok, PressCloseBox, CancelCopyWindow };
+struct Step {
+  std::string text;
+  Act act;
+};
+
+class BoxRobot {
+public:
+  BoxRobot(TApplication& app, TfrmMain& main, std::vector<Step> steps)
+      : app_(app), main_(main), steps_(std::move(steps)) {
+    current = this;
+    timer_ = SetTimer(nullptr, 0, 50, &Tick);
+  }
+  ~BoxRobot() {
+    KillTimer(nullptr, timer_);
+    current = nullptr;
+  }
+  size_t Done() const { return done_; }
+  std::vector<std::string> notes;  // what was wrong when a step ran
+  std::vector<HWND> boxes;         // the box each step acted on
+
+private:
+  static HWND FindBox(const std::string& text) {
+    struct Search {
+      const std::string* text;
+      HWND found;
+    } search{&text, nullptr};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          char cls[64] = "";
+          GetClassNameA(w, cls, sizeof cls);
+          if (!IsWindowVisible(w) || lstrcmpA(cls, "KestrelMessageDialog") != 0) return TRUE;
+          for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char text[512] = "";
+            GetWindowTextA(c, text, sizeof text);
+            if (*s->text == text) s->found = w;
+          }
+          return s->found ? FALSE : TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+  }
+
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (current && !current->busy_) current->Next();
+  }
+
+  void Next() {
+    if (done_ >= steps_.size()) return;
+    const Step& step = steps_[done_];
+    HWND box = FindBox(step.text);
+    if (!box) return;
+    busy_ = true;  // a step may open a box of its own, whose loop ticks too
+    ++done_;
+    boxes.push_back(box);
+    auto press = [box](const char* caption) {
+      SendMessageA(FindWindowExA(box, nullptr, "Button", caption), BM_CLICK, 0, 0);
+    };
+    switch (step.act) {
+      case Act::Yes:
+        press("&Yes");
+        break;
+      case Act::No:
+        press("&No");
+        break;
+      case Act::Ok:
+        press("OK");
+        break;
+      case Act::PressCloseBox:
+        if (!IsWindowEnabled(main_.Handle())) notes.push_back("main window disabled");
+        PostMessageA(main_.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        break;
+      case Act::CancelCopyWindow:
+        if (TfrmCopy* copy = FindCopyWindow(app_)) {
+          if (!IsWindowEnabled(copy->Handle())) notes.push_back("extraction window disabled");
+          copy->btnCopyCancel->Click();
+        }
+        break;
+    }
+    busy_ = false;
+  }
+
+  static BoxRobot* current;
+  TApplication& app_;
+  TfrmMain& main_;
+  std::vector<Step> steps_;
+  size_t done_ = 0;
+  bool busy_ = false;
+  UINT_PTR timer_ = 0;
+};
+BoxRobot* BoxRobot::current = nullptr;
+
+// The close box acts on top of the backup question; after Yes that question counts as No,
+// the extraction runs to its end without putting the site-database question, and the
+// user's site database stays.
+TEST_F(Road, CloseBoxOnTopOfAQuestionYesEndsAfterTheExtraction) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
+  WriteWholeFile(scratch / "readme.txt", "old readme");
+  BoxRobot robot(app, *form, {{kBackupQuestion, Act::PressCloseBox}, {kCloseQuestion, Act::Yes}});
+  ContinueWith(scratch.Path());
+
+  EXPECT_EQ(robot.Done(), 2u);
+  EXPECT_TRUE(robot.notes.empty()) << robot.notes.front();
+  EXPECT_FALSE(BackupReplaced);
+  EXPECT_FALSE(IsDirectory(scratch / "Backup"));
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
+  EXPECT_EQ(ReadWholeFile(scratch / "readme.txt"), TestMembers()[0].content);
+  EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(app.Terminated());
+}
+
+// While the site-database question is up: the extraction window's Cancel hides it, the
+// close box asks on top, No leaves the question there to be answered, and a close
+// confirmed on top of it keeps the user's file.
+TEST_F(Road, CloseBoxOnTopOfTheSiteQuestionNoLeavesItYesKeepsTheFile) {
+  WriteWholeFile(scratch / "sites.ini", kUsersSites);
+  BoxRobot robot(app, *form,
+                 {{kBackupQuestion, Act::Yes},
+                  {kSitesQuestion, Act::CancelCopyWindow},
+                  {kSitesQuestion, Act::PressCloseBox},
+                  {kCloseQuestion, Act::No},
+                  {kSitesQuestion, Act::PressCloseBox},
+                  {kCloseQuestion, Act::Yes}});
+  ContinueWith(scratch.Path());
+
+  EXPECT_EQ(robot.Done(), 6u);
+  EXPECT_TRUE(robot.notes.empty()) << robot.notes.front();
+  ASSERT_EQ(robot.boxes.size(), 6u);
+  EXPECT_EQ(robot.boxes[4], robot.boxes[1]) << "the same site question, still up";
+  EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
+  EXPECT_EQ(ReadWholeFile(scratch / "Backup\\sites.ini"), kUsersSites) << "kept, so copied";
+  EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
+  EXPECT_TRUE(started.empty());
+  EXPECT_TRUE(app.Terminated());
+}
+
+// What lies beside the program, as beside a downloaded setup.exe.
+std::string OwnFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  const std::string own = path;
+  return own.substr(0, own.find_last_of('\\') + 1);
+}
+
+std::string BuiltFile(std::string hostPath) {
+  for (char& c : hostPath)
+    if (c == '/') c = '\\';
+  return hostPath.front() == '\\' ? "Z:" + hostPath : hostPath;
+}
+
+class Planted {
+public:
+  Planted(const std::string& from, const std::string& name) : path_(OwnFolder() + name) {
+    EXPECT_TRUE(CopyFileA(BuiltFile(from).c_str(), path_.c_str(), FALSE)) << path_;
+  }
+  ~Planted() { DeleteFileA(path_.c_str()); }
+  Planted(const Planted&) = delete;
+  Planted& operator=(const Planted&) = delete;
+
+private:
+  std::string path_;
+};
+
+HWND WaitForWindowOfClass(const char* cls, DWORD ms) {
+  for (DWORD waited = 0; waited < ms; waited += 100) {
+    if (HWND w = FindWindowA(cls, nullptr)) return w;
+    Sleep(100);
+  }
+  return nullptr;
+}
+
+void EndProcessOf(HWND window) {
+  DWORD id = 0;
+  GetWindowThreadProcessId(window, &id);
+  if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id)) {
+    TerminateProcess(process, 0);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
+// The README opens in the Notepad of the Windows folder, not in a notepad.exe beside the
+// program, which would run with the setup's rights.
+TEST(ReadmeViewer, IsTheSystemsNotepadNotOneBesideTheProgram) {
+  TScratchFolder scratch;
+  WriteWholeFile(scratch / "readme.txt", "the readme\r\n");
+  Planted planted(PLANTED_PROGRAM, "notepad.exe");
+  StartSystemNotepad(ReadmeCommandLine(scratch.Path()));
+
+  HWND notepad = WaitForWindowOfClass("Notepad", 15000);
+  EXPECT_NE(notepad, nullptr) << "the system's Notepad did not start";
+  HWND impostor = WaitForWindowOfClass("KestrelRobotSample", notepad ? 500 : 0);
+  EXPECT_EQ(impostor, nullptr) << "the notepad.exe beside the program ran";
+  if (notepad) EndProcessOf(notepad);
+  if (impostor) EndProcessOf(impostor);
+}
+
+// Set first thing at start-up: DLLs come from the system folder only, so a later load by
+// bare name never picks up one lying beside the program; and an empty drive brings no
+// critical-error box of the system's own.
+TEST(ProcessSafety, NoDllFromBesideTheProgramAndNoCriticalErrorBox) {
+  Planted planted(PLANTED_LIBRARY, "kestrel-planted.dll");
+  SecureTheProcess();
+  HMODULE loaded = LoadLibraryA("kestrel-planted.dll");
+  EXPECT_EQ(loaded, nullptr) << "loaded from beside the program";
+  if (loaded) FreeLibrary(loaded);
+  EXPECT_NE(LoadLibraryA("shell32.dll"), nullptr) << "system DLLs still load";
+  EXPECT_TRUE(GetErrorMode() & SEM_FAILCRITICALERRORS);
 }
 
 }  // namespace

@@ -386,6 +386,22 @@ TEST_F(ShellLinkTest, CreateShortcutsWritesBothLinksWithThePlatformShell) {
   }
 }
 
+// A Kestrel.lnk from an earlier installation that cannot be rewritten: an error, not a
+// success with the old target left in place. Read-only, and held open for reading by
+// another program: Wine, run by root here, writes over the read-only attribute.
+TEST_F(ShellLinkTest, CreateShortcutsRaisesWhenAnExistingShortcutCannotBeSaved) {
+  CreateShortcutsFor("C:\\Old\\");
+  const std::string link = programs_ + "\\Kestrel.lnk";
+  SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_READONLY);
+  HANDLE reader = CreateFileA(link.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  EXPECT_THROW(CreateShortcutsFor("C:\\New\\"), EShellOleError);
+  CloseHandle(reader);
+  EXPECT_EQ(ReadLink(link).target, "C:\\Old\\KESTREL.EXE");
+  SetFileAttributesA(link.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(ShellLinkTest, CreateShortcutsFinishesWhenTheShellAnswersOneToSetPath) {
   UseDouble();
   double_.Force("SetPath", S_FALSE);

@@ -122,6 +122,35 @@ TEST(DirectoryListBox, ChangeEventOnlyWhenTheDirectoryReallyChanges) {
   RemoveDirectoryA(base.c_str());
 }
 
+// Started from a network folder: the share is the root of the list, its folders follow,
+// and the drive box shows no drive until one is chosen.
+TEST(DirectoryListBox, ANetworkFolderHasItsShareAsTheRoot) {
+  using Folders = std::vector<std::string>;
+  EXPECT_EQ(
+      PathFolders("\\\\server\\share\\dir\\sub"),
+      (Folders{"\\\\server\\share", "\\\\server\\share\\dir", "\\\\server\\share\\dir\\sub"}));
+  EXPECT_EQ(PathFolders("\\\\server\\share"), (Folders{"\\\\server\\share"}));
+  EXPECT_EQ(PathFolders("c:\\"), (Folders{"c:\\"}));
+  EXPECT_EQ(PathFolders("C:\\Tools\\Kestrel"),
+            (Folders{"C:\\", "C:\\Tools", "C:\\Tools\\Kestrel"}));
+  EXPECT_EQ(PathDrive("\\\\server\\share\\dir"), '\0');
+  EXPECT_EQ(PathDrive("C:\\Tools"), 'c');
+
+  TApplication app;
+  auto* form = app.CreateForm<TTestForm>();
+  auto* box = new TDriveComboBox(form);
+  box->SetParent(form);
+  box->SetBounds(10, 10, 150, 22);
+  int changes = 0;
+  box->OnChange = [&](TObject*) { ++changes; };
+  box->SetDrive('\0');  // back to a network folder: nothing to check or move to
+  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(SendMessageA(box->Handle(), CB_GETCURSEL, 0, 0), CB_ERR);
+  box->SelectItem(0);
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(box->Drive(), box->ItemDrive(0));
+}
+
 TEST(Form, CloseAsksTheQueryMainFormEndsTheApplicationOthersHide) {
   TApplication app;
   auto* main = app.CreateForm<TTestForm>();

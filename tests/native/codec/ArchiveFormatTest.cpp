@@ -8,6 +8,7 @@
 
 namespace {
 
+// The worked examples of docs/FORMAT.md.
 const char kSetupArchiveHeader[] = "51 55 49 58 1A 4C 5A 48 B3 CD 0B 00 01 00 00 00 00 00 00 00 00";
 const char kReadmeMemberHeader[] =
     "0A 00 CD A9 95 23 20 00 DA 0D 00 00 F2 06 00 00 02 74 98 04 00 00 00 00 00";

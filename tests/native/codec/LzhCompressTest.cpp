@@ -21,6 +21,7 @@ std::vector<std::string> TokensOf(const Bytes& input) {
 using Tokens = std::vector<std::string>;
 }  // namespace
 
+// The worked examples of docs/FORMAT.md.
 TEST(LzhCompress, SixtyOneLettersGiveFourBytes) {
   const TMethodRun run = RunMethod(false, kMethodLzh, Repeat(0x41, 61));
   EXPECT_EQ(ToHex(run.Output), "E6 F3 40 00");

@@ -8,6 +8,7 @@
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
 
+// The worked examples of docs/FORMAT.md.
 TEST(LzhExpand, FourBytesGiveSixtyOneLetters) {
   const TMethodRun run = RunMethod(true, kMethodLzh, Hex("E6 F3 40 00"), 61);
   EXPECT_EQ(run.Output, Repeat(0x41, 61));

@@ -67,6 +67,7 @@ std::vector<int> LeafFrequencies(const TLzhModel& m) {
 
 }  // namespace
 
+// The worked examples of docs/FORMAT.md.
 TEST(PositionTables, RunsFollowFromTheCodeLengths) {
   const TPositionTables& t = kPositionTables;
   EXPECT_EQ(Runs(t.UpperCodeLength),

@@ -13,6 +13,7 @@ std::string RleExpandHex(const std::string& stream) {
 }
 }  // namespace
 
+// The worked examples of docs/FORMAT.md.
 TEST(RleCompress, DocumentedVectors) {
   EXPECT_EQ(RleCompressHex(Hex("41")), "41");
   EXPECT_EQ(RleCompressHex(Hex("41 41")), "41 41");

@@ -235,26 +235,27 @@ public:
   std::vector<HWND> boxes;         // the box each step acted on
 
 private:
+  struct BoxSearch {
+    const std::string* text;
+    HWND found;
+  };
+  // Finds a visible message box of this thread that shows the text. A callback of the
+  // system's own calling convention, which a lambda does not convert to on 32-bit Windows.
+  static BOOL CALLBACK MatchBox(HWND w, LPARAM data) {
+    auto* s = reinterpret_cast<BoxSearch*>(data);
+    char cls[64] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    if (!IsWindowVisible(w) || lstrcmpA(cls, "KestrelMessageDialog") != 0) return TRUE;
+    for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      char text[512] = "";
+      GetWindowTextA(c, text, sizeof text);
+      if (*s->text == text) s->found = w;
+    }
+    return s->found ? FALSE : TRUE;
+  }
   static HWND FindBox(const std::string& text) {
-    struct Search {
-      const std::string* text;
-      HWND found;
-    } search{&text, nullptr};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          char cls[64] = "";
-          GetClassNameA(w, cls, sizeof cls);
-          if (!IsWindowVisible(w) || lstrcmpA(cls, "KestrelMessageDialog") != 0) return TRUE;
-          for (HWND c = GetWindow(w, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-            char text[512] = "";
-            GetWindowTextA(c, text, sizeof text);
-            if (*s->text == text) s->found = w;
-          }
-          return s->found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    BoxSearch search{&text, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &MatchBox, reinterpret_cast<LPARAM>(&search));
     return search.found;
   }
 

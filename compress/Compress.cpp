@@ -64,8 +64,9 @@ void TCompress::ExpandMembers(TStream& ArchiveStream, TStringList* Names) {
   int64_t done = 0;
   TMemberHeader header;
   std::string name;
-  while (ReadMemberHeader(ArchiveStream, header, name)) {
-    if (done >= archiveHeader.TotalSize) break;
+  // Once Done reaches TotalSize the next header would not be used, so it is not read:
+  // damage behind the listed data cannot fail an expansion that has written every file.
+  while (done < archiveHeader.TotalSize && ReadMemberHeader(ArchiveStream, header, name)) {
     if (Names != nullptr && Names->IndexOf(name) < 0) {
       PassOver(ArchiveStream, header);
       done += header.ExpandedSize;

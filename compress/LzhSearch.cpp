@@ -29,6 +29,9 @@ uint32_t Microseconds() {
 // Below this size, starting a thread costs more than it saves.
 constexpr int64_t kSmallestHelpedInput = 256 * 1024;
 
+std::atomic<bool> tradeAtEveryReview{false};
+std::atomic<uint32_t> tradesMade{0};
+
 }  // namespace
 
 TLzhSearch::TShare::TShare(unsigned hashes) : Finder(hashes) {
@@ -59,6 +62,14 @@ TLzhSearch::~TLzhSearch() {
 
 bool TLzhSearch::WorthAHelper(int64_t inputSize) {
   return inputSize >= kSmallestHelpedInput && std::thread::hardware_concurrency() >= 2;
+}
+
+void TLzhSearch::SetTradeAtEveryReview(bool on) {
+  tradeAtEveryReview.store(on, std::memory_order_relaxed);
+}
+
+uint32_t TLzhSearch::TradesMade() {
+  return tradesMade.load(std::memory_order_relaxed);
 }
 
 bool TLzhSearch::HasString(uint32_t i) {
@@ -238,10 +249,16 @@ void TLzhSearch::Review() {
   if (trading_ != 0) return;
   const unsigned mine = own_->Finder.OwnedHashes();
   const unsigned theirs = helped_->Finder.OwnedHashes();
-  if (mainWaited > helperWaited + kImbalance && std::popcount(theirs) > 1) {
+  bool towardsMain = mainWaited > helperWaited + kImbalance;
+  bool towardsHelper = helperWaited > mainWaited + kImbalance;
+  if (tradeAtEveryReview.load(std::memory_order_relaxed)) {
+    towardsHelper = std::popcount(mine) >= std::popcount(theirs);
+    towardsMain = !towardsHelper;
+  }
+  if (towardsMain && std::popcount(theirs) > 1) {
     trading_ = 1u << (std::bit_width(theirs) - 1);
     toHelper_ = false;
-  } else if (helperWaited > mainWaited + kImbalance && std::popcount(mine) > 1) {
+  } else if (towardsHelper && std::popcount(mine) > 1) {
     trading_ = mine & (0u - mine);
     toHelper_ = true;
   } else {
@@ -273,6 +290,7 @@ bool TLzhSearch::TradeTrees() {
   } else {
     helped_->Finder.HandOver(trading_, own_->Finder);
   }
+  tradesMade.fetch_add(1, std::memory_order_relaxed);
   LiftPause();
   return true;
 }

@@ -41,6 +41,12 @@ public:
   // Whether a compression of the given input size is worth a helper on this machine.
   static bool WorthAHelper(int64_t inputSize);
 
+  // For tests: with it set, every review trades trees, towards the thread with fewer of
+  // them, whatever the threads waited; trades otherwise happen only when their idle times
+  // drift apart. TradesMade counts the trades of the process.
+  static void SetTradeAtEveryReview(bool on);
+  static uint32_t TradesMade();
+
 private:
   // How far the search may run ahead of the coding, in strings: a power of two.
   static constexpr uint32_t kRecordCount = 1u << 15;

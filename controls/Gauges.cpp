@@ -51,6 +51,7 @@ void TBltBitmap::MakeLike(TBitmap& source) {
 }
 
 TGauge::TGauge(TComponent* owner) : TGraphicControl(owner) {
+  SetOpaque(true);  // every look covers the whole rectangle
   // The published default colour (used by the pie and the needle) until a parent lends its own.
   SetColor(clWindow);
   SetParentColor(true);
@@ -239,7 +240,7 @@ bool ApplyGaugeProperty(TComponent& component, const std::string& property,
     gauge->SetShowText(reader.Boolean(value));
   else if (property == "BorderStyle")
     gauge->SetBorderStyle(
-        static_cast<TBorderStyle>(reader.Enumeration(value, {"bsNone", "bsSingle"})));
+        static_cast<TGauge::TBorderStyle>(reader.Enumeration(value, {"bsNone", "bsSingle"})));
   else if (property == "ForeColor")
     gauge->SetForeColor(reader.Color(value));
   else if (property == "BackColor")
@@ -251,6 +252,14 @@ bool ApplyGaugeProperty(TComponent& component, const std::string& property,
     gauge->SetMaxValue(reader.Integer(value));
   else if (property == "Progress")
     gauge->SetProgress(reader.Integer(value));
+  else if (property == "Enabled")
+    gauge->SetEnabled(reader.Boolean(value));
+  else if (property == "ShowHint")
+    gauge->SetShowHint(reader.Boolean(value));
+  else if (property == "ParentShowHint")
+    gauge->SetParentShowHint(reader.Boolean(value));
+  else if (property == "PopupMenu")
+    gauge->SetPopupMenu(reader.Component(value, *gauge));
   else
     return ApplyControlProperty(component, property, value, reader);
   return true;

@@ -13,9 +13,6 @@
 
 enum TGaugeKind : uint8_t { gkText, gkHorizontalBar, gkVerticalBar, gkPie, gkNeedle };
 
-// The toolkit's border style of a control: the first two values of the forms' styles.
-using TBorderStyle = TFormBorderStyle;
-
 // An off-screen bitmap that can take the size of another and start filled with the
 // window-frame colour.
 class TBltBitmap : public TBitmap {
@@ -25,6 +22,10 @@ public:
 
 class TGauge : public TGraphicControl {
 public:
+  // A control's border: none or one black pixel. Its own type, so that a form's border
+  // style (sizeable, dialog) cannot be handed to a gauge.
+  enum TBorderStyle : uint8_t { bsNone, bsSingle };
+
   explicit TGauge(TComponent* owner);
 
   int32_t MinValue() const { return minValue_; }

@@ -85,6 +85,8 @@ bool ApplyGradientProperty(TComponent& component, const std::string& property,
         static_cast<TGradDirection>(reader.Enumeration(value, {"gdUpDown", "gdLeftRight"})));
   else if (property == "Swap")
     gradient->SetSwap(reader.Boolean(value));
+  else if (property == "Cursor")
+    gradient->SetCursor(reader.Cursor(value));
   else if (property == "Align")
     return false;  // always alClient
   else

@@ -1,5 +1,7 @@
 #include "toolkit/win32/Application.h"
 
+#include <new>
+
 #include "toolkit/Exception.h"
 #include "toolkit/win32/Dialogs.h"
 #include "toolkit/win32/Forms.h"
@@ -64,7 +66,11 @@ void TApplication::Terminate() {
 
 std::string ExceptionBoxText(const std::exception& error) {
   const auto* own = dynamic_cast<const Exception*>(&error);
-  std::string text = own ? own->Message() : std::string(error.what());
+  // An allocation that fails anywhere (the codec's blocks, a string) reads as the
+  // toolkit's own out-of-memory error, not as the library's class name.
+  std::string text = own                                           ? own->Message()
+                     : dynamic_cast<const std::bad_alloc*>(&error) ? EOutOfMemory().Message()
+                                                                   : std::string(error.what());
   // One more ".", also after a message that already ends in one.
   return text + '.';
 }

@@ -88,6 +88,15 @@ void TControl::SetParent(TWinControl* parent) {
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
+  if (align_ == alClient && parent_) {
+    // A client-aligned control always fills its parent; a new position or size does not
+    // move it off the client area.
+    const TRect client = parent_->ClientRect();
+    left = client.Left;
+    top = client.Top;
+    width = client.Width();
+    height = client.Height();
+  }
   const TRect old = BoundsRect();
   left_ = left;
   top_ = top;
@@ -371,7 +380,18 @@ void TWinControl::PaintBackground(HDC dc) {
 }
 
 void TWinControl::PaintWindow(HDC dc) {
-  PaintBackground(dc);
+  {
+    // The window's own content stays out of the opaque children's rectangles: they cover
+    // every pixel there, and painting beneath them first would flash through.
+    SavedDCState state(dc);
+    for (TControl* child : controls_) {
+      auto* graphic = dynamic_cast<TGraphicControl*>(child);
+      if (!graphic || !graphic->Opaque() || !graphic->Visible()) continue;
+      const TRect b = graphic->BoundsRect();
+      ExcludeClipRect(dc, b.Left, b.Top, b.Right, b.Bottom);
+    }
+    PaintBackground(dc);
+  }
   for (TControl* child : controls_) {
     auto* graphic = dynamic_cast<TGraphicControl*>(child);
     if (!graphic || !graphic->Visible()) continue;

@@ -106,11 +106,34 @@ private:
   std::string hint_;
 };
 
+// The mouse pointer shown over a control: 0 the parent's, negative the system's shapes.
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+
 // A control without a window: it paints into its parent's window, with the origin moved to
 // its own top left corner and the drawing clipped to its rectangle.
 class TGraphicControl : public TControl {
 public:
   explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+  // An opaque control paints every pixel of its rectangle, so its parent leaves that
+  // rectangle out when it paints its own background and nothing flashes beneath it.
+  bool Opaque() const { return opaque_; }
+  void SetOpaque(bool value) { opaque_ = value; }
+
+  // Properties a layout may give a graphic control. The program shows no hints, pop-up
+  // menus or per-control pointers and a graphic control takes no input, so they are kept
+  // only for what reads them back.
+  bool Enabled() const { return enabled_; }
+  void SetEnabled(bool value) { enabled_ = value; }
+  bool ShowHint() const { return showHint_; }
+  void SetShowHint(bool value) { showHint_ = value; }
+  bool ParentShowHint() const { return parentShowHint_; }
+  void SetParentShowHint(bool value) { parentShowHint_ = value; }
+  TComponent* PopupMenu() const { return popupMenu_; }
+  void SetPopupMenu(TComponent* menu) { popupMenu_ = menu; }
+  TCursor Cursor() const { return cursor_; }
+  void SetCursor(TCursor cursor) { cursor_ = cursor; }
 
   // The canvas of the paint in progress. Outside a paint it has no DC and drawing raises.
   TCanvas& Canvas() { return canvas_; }
@@ -132,6 +155,12 @@ private:
   void PaintWithOrigin(HDC dc);
 
   TCanvas canvas_;
+  bool opaque_ = false;
+  bool enabled_ = true;
+  bool showHint_ = false;
+  bool parentShowHint_ = true;
+  TComponent* popupMenu_ = nullptr;
+  TCursor cursor_ = crDefault;
 };
 
 // A control with a window of its own. The handle is created the first time it is needed

@@ -303,6 +303,19 @@ int TLayoutReader::Enumeration(const TLayoutValue& value,
   Fail(value, "unknown value " + name);
 }
 
+TComponent* TLayoutReader::Component(const TLayoutValue& value, const TComponent& component) const {
+  const std::string& name = Identifier(value);
+  TComponent* found = component.Owner() ? component.Owner()->FindComponent(name) : nullptr;
+  if (!found) Fail(value, "no component named " + name);
+  return found;
+}
+
+int TLayoutReader::Cursor(const TLayoutValue& value) const {
+  if (value.kind == TLayoutValue::Kind::Integer) return Integer(value);
+  // crDefault is 0 and the system's shapes count down from -1.
+  return -Enumeration(value, {"crDefault", "crNone", "crArrow", "crCross", "crIBeam"});
+}
+
 unsigned TLayoutReader::SetOf(const TLayoutValue& value,
                               const std::vector<const char*>& names) const {
   if (value.kind != TLayoutValue::Kind::Set) Fail(value, "a set [...] is expected");

@@ -72,6 +72,13 @@ public:
   // A set of identifiers among names, which stand for the bits 1, 2, 4, ...
   unsigned SetOf(const TLayoutValue& value, const std::vector<const char*>& names) const;
 
+  // The component the value names among those of the component's owner; the reference
+  // must name one made earlier.
+  TComponent* Component(const TLayoutValue& value, const TComponent& component) const;
+  // A mouse pointer: a number, or one of the names crDefault, crNone, crArrow, crCross,
+  // crIBeam.
+  int Cursor(const TLayoutValue& value) const;
+
   // The handler named by the value, as the event type Event.
   template <typename Event>
   Event Handler(const TLayoutValue& value) const {

@@ -67,22 +67,25 @@ TEST(ArchiveHeader, WriterProducesTheSetupArchiveHeaderBytes) {
 }
 
 TEST(ArchiveHeader, ShortStreamIsAnArchiveWithoutMembers) {
-  for (size_t size : {0u, 1u, 20u}) {
-    Bytes bytes = Hex(kSetupArchiveHeader);
-    bytes.resize(size);
-    bytes.resize(size, 0xEE);  // not even a signature: still no error
-    TBytesStream s(bytes);
-    TArchiveHeader h;
-    h.TotalSize = 99;
-    std::string id;
-    ReadArchiveHeader(s, h, id, nullptr, nullptr);
-    EXPECT_EQ(h.Signature, kArchiveSignature) << size;
-    EXPECT_EQ(h.TotalSize, 0) << size;
-    EXPECT_EQ(h.ArchiveType, caMulti) << size;
-    EXPECT_EQ(s.Position(), 0) << size;
-    TMemberHeader m;
-    std::string name;
-    EXPECT_FALSE(ReadMemberHeader(s, m, name)) << size;
+  Bytes cut = Hex(kSetupArchiveHeader);
+  cut.resize(20);
+  // A header one byte short, and bytes that are not even a signature: still no error.
+  for (const Bytes& whole : {cut, Bytes(20, 0xEE)}) {
+    for (size_t size : {0u, 1u, 20u}) {
+      const Bytes bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+      TBytesStream s(bytes);
+      TArchiveHeader h;
+      h.TotalSize = 99;
+      std::string id;
+      ReadArchiveHeader(s, h, id, nullptr, nullptr);
+      EXPECT_EQ(h.Signature, kArchiveSignature) << size;
+      EXPECT_EQ(h.TotalSize, 0) << size;
+      EXPECT_EQ(h.ArchiveType, caMulti) << size;
+      EXPECT_EQ(s.Position(), 0) << size;
+      TMemberHeader m;
+      std::string name;
+      EXPECT_FALSE(ReadMemberHeader(s, m, name)) << size;
+    }
   }
 }
 

@@ -11,6 +11,7 @@
 #include "compress/LzhBitWriter.h"
 #include "compress/LzhCompress.h"
 #include "compress/LzhMatchFinder.h"
+#include "compress/LzhSearch.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
 
@@ -392,6 +393,26 @@ TEST(LzhCompress, AHelperThreadChangesNothing) {
     const Bytes input = LettersOf(n, 3, static_cast<uint32_t>(n));
     EXPECT_EQ(CompressWith(true, input, 5).Output, CompressWith(false, input).Output) << n;
   }
+}
+
+// Trees change hands only when the threads' idle times drift apart, which a test cannot
+// count on: here every review trades, both ways in turn, and the stream stays the same.
+TEST(LzhCompress, TreesTradedAtEveryReviewChangeNothing) {
+  struct TradingEveryReview {
+    TradingEveryReview() { TLzhSearch::SetTradeAtEveryReview(true); }
+    ~TradingEveryReview() { TLzhSearch::SetTradeAtEveryReview(false); }
+  };
+  const Bytes input = Concat(TextOf(250000), BinaryOf(200000));
+  const TCompressRun alone = CompressWith(false, input);
+  const uint32_t tradesBefore = TLzhSearch::TradesMade();
+  TCompressRun helped;
+  {
+    const TradingEveryReview trading;
+    helped = CompressWith(true, input, 4096);
+  }
+  EXPECT_GE(TLzhSearch::TradesMade() - tradesBefore, 3u);
+  EXPECT_EQ(helped.Output, alone.Output);
+  EXPECT_EQ(helped.Checksum, alone.Checksum);
 }
 
 // Reading ahead for the helper must not change where a refused block ends the input, and

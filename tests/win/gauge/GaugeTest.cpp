@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "controls/GaugeArithmetic.h"
 #include "controls/Gauges.h"
@@ -40,7 +42,21 @@ protected:
 class TTestForm : public TForm {
 public:
   explicit TTestForm(TComponent* owner) : TForm(owner) { SetBounds(0, 0, 400, 300); }
+  using TForm::PaintWindow;
 };
+
+// A gauge that paints nothing, so that whatever else reaches its rectangle shows.
+class TBlankGauge : public TGauge {
+public:
+  using TGauge::TGauge;
+
+protected:
+  void Paint() override {}
+};
+
+// Two border styles of its own: a form's sizeable or dialog border is no gauge border.
+static_assert(std::is_same_v<decltype(std::declval<TGauge>().BorderStyle()), TGauge::TBorderStyle>);
+static_assert(!std::is_convertible_v<TFormBorderStyle, TGauge::TBorderStyle>);
 
 // The gauge of the extraction window: 261 x 29, bordered, black on white, bold text.
 void MakeSetupGauge(TGauge& gauge) {
@@ -75,7 +91,7 @@ TEST(Gauge, DefaultsAreABorderedBlackOnWhiteBarAtZero) {
   EXPECT_EQ(gauge.Progress(), 0);
   EXPECT_EQ(gauge.Kind(), gkHorizontalBar);
   EXPECT_TRUE(gauge.ShowText());
-  EXPECT_EQ(gauge.BorderStyle(), bsSingle);
+  EXPECT_EQ(gauge.BorderStyle(), TGauge::bsSingle);
   EXPECT_EQ(gauge.ForeColor(), clBlack);
   EXPECT_EQ(gauge.BackColor(), clWhite);
   EXPECT_TRUE(gauge.ParentColor());
@@ -191,11 +207,41 @@ TEST(Gauge, RepaintsOnlyWhenTheWholePercentageChanges) {
   EXPECT_EQ(orphan.paints, 0);
 }
 
+TEST(Gauge, IsOpaqueSoItsParentPaintsAroundIt) {
+  TApplication app;
+  auto* form = app.CreateForm<TTestForm>();
+  form->SetColor(clRed);
+  form->Handle();  // painting needs the window's client area
+  auto* gauge = new TBlankGauge(form);
+  gauge->SetParent(form);
+  gauge->SetBounds(20, 10, 50, 30);
+  EXPECT_TRUE(gauge->Opaque());
+  const TRect client = form->ClientRect();
+  TBitmap image;
+  image.SetSize(client.Width(), client.Height());
+  const auto paintForm = [&] {
+    image.Canvas().Brush().SetColor(kGreen);
+    image.Canvas().FillRect(TRect{0, 0, image.Width(), image.Height()});
+    form->PaintWindow(image.Canvas().Handle());
+  };
+  paintForm();
+  for (int y = 0; y < 60; ++y)
+    for (int x = 0; x < 90; ++x) {
+      const bool inside = x >= 20 && x < 70 && y >= 10 && y < 40;
+      ASSERT_EQ(image.Pixel(x, y), inside ? kGreen : clRed) << x << "," << y;
+    }
+  gauge->Hide();  // a hidden gauge leaves nothing out
+  paintForm();
+  EXPECT_EQ(image.Pixel(30, 20), clRed);
+}
+
 TEST(Gauge, LayoutsCreateGaugesAndCheckTheRangeAsTheyApplyIt) {
   RegisterGauge();
   SetLayoutPixelsPerInch(kDesignPixelsPerInch);
   TApplication app;
   auto* form = app.CreateForm<TTestForm>();
+  auto* menu = new TComponent(form);
+  menu->SetName("PopupMenu1");
   ApplyLayout(*form, &ApplyFormProperty,
               "frmCopy: TTestForm\n"
               "  Gauge1: TGauge\n"
@@ -203,10 +249,14 @@ TEST(Gauge, LayoutsCreateGaugesAndCheckTheRangeAsTheyApplyIt) {
               "    Width = 261\n"
               "    Height = 29\n"
               "    Kind = gkPie\n"
+              "    Enabled = False\n"
               "    BackColor = clBlue\n"
               "    MinValue = 10\n"
               "    MaxValue = 20\n"
+              "    ParentShowHint = False\n"
+              "    PopupMenu = PopupMenu1\n"
               "    Progress = 0\n"
+              "    ShowHint = True\n"
               "  end\n"
               "end\n",
               {});
@@ -219,6 +269,15 @@ TEST(Gauge, LayoutsCreateGaugesAndCheckTheRangeAsTheyApplyIt) {
   EXPECT_EQ(gauge->MinValue(), 10);
   EXPECT_EQ(gauge->MaxValue(), 20);
   EXPECT_EQ(gauge->Progress(), 10);
+  EXPECT_FALSE(gauge->Enabled());
+  EXPECT_FALSE(gauge->ParentShowHint());
+  EXPECT_TRUE(gauge->ShowHint());
+  EXPECT_EQ(gauge->PopupMenu(), menu);
+  TGauge fresh(nullptr);
+  EXPECT_TRUE(fresh.Enabled());
+  EXPECT_TRUE(fresh.ParentShowHint());
+  EXPECT_FALSE(fresh.ShowHint());
+  EXPECT_EQ(fresh.PopupMenu(), nullptr);
 
   auto* other = app.CreateForm<TTestForm>();
   try {
@@ -391,7 +450,7 @@ TEST(GaugePixels, VerticalBarAtFullLeavesTheTopRowOnlyWithoutBorder) {
       ASSERT_EQ(image->Pixel(x, y), inner ? kGreen : clBlack) << x << "," << y;
     }
 
-  gauge.SetBorderStyle(bsNone);
+  gauge.SetBorderStyle(TGauge::bsNone);
   image = Render(gauge);
   for (int x = 0; x < 40; ++x) {
     EXPECT_EQ(image->Pixel(x, 0), clWhite) << x;

@@ -8,6 +8,7 @@
 #include "controls/Gradient.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
+#include "toolkit/win32/Layout.h"
 #include "toolkit/win32/StdCtrls.h"
 
 namespace {
@@ -223,6 +224,40 @@ TEST(GradientControl, FillsItsParentAndFollowsItsSize) {
   EXPECT_EQ(f.gradient->BoundsRect(), Bounds(0, 0, 100, 80));
   f.panel->SetBounds(0, 0, 150, 60);
   EXPECT_EQ(f.gradient->BoundsRect(), Bounds(0, 0, 150, 60));
+  // Its own position and size cannot move it off the client area.
+  f.gradient->SetLeft(10);
+  f.gradient->SetHeight(20);
+  f.gradient->SetBounds(5, 5, 1, 1);
+  EXPECT_EQ(f.gradient->BoundsRect(), Bounds(0, 0, 150, 60));
+}
+
+TEST(GradientControl, LayoutsSetItsPublishedPropertiesAndNoOthers) {
+  RegisterGradient();
+  TApplication app;
+  auto* form = app.CreateForm<TTestForm>();
+  ApplyLayout(
+      *form, &ApplyFormProperty,
+      "f: TTestForm\n  Gradient1: TGradient\n    Tag = 7\n    Cursor = crCross\n"
+      "    Hint = 'backdrop'\n  end\n  Gradient2: TGradient\n    Cursor = -21\n  end\nend\n",
+      {});
+  auto* gradient = dynamic_cast<TGradient*>(form->FindComponent("Gradient1"));
+  ASSERT_NE(gradient, nullptr);
+  EXPECT_EQ(gradient->Cursor(), -3);
+  EXPECT_EQ(gradient->Tag(), 7);
+  EXPECT_EQ(dynamic_cast<TGradient*>(form->FindComponent("Gradient2"))->Cursor(), -21);
+  EXPECT_EQ(TGradient(nullptr).Cursor(), crDefault);
+  for (const char* property : {"Align = alNone", "Enabled = False"}) {
+    auto* other = app.CreateForm<TTestForm>();
+    const std::string text =
+        std::string("f: TTestForm\n  Gradient3: TGradient\n    ") + property + "\n  end\nend\n";
+    try {
+      ApplyLayout(*other, &ApplyFormProperty, text, {});
+      ADD_FAILURE() << property << " was accepted";
+    } catch (const ELayoutError& e) {
+      EXPECT_NE(std::string(e.Message()).find("unknown property"), std::string::npos)
+          << e.Message();
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+
 #include "setup/MainForm.h"
 #include "setup/SetupState.h"
 #include "toolkit/win32/Application.h"
@@ -169,6 +171,43 @@ TEST_F(MainWindow, CancelAndTheCloseBoxAskFirstNoKeepsEverything) {
   EXPECT_FALSE(app.Terminated());
   EXPECT_TRUE(form->PathPanel->Visible());
   EXPECT_EQ(form->txtDestPath->Text(), "C:\\Program Files\\Kestrel");
+}
+
+// A key pressed in a control, as the message loop receives it.
+void PressKey(TApplication& app, HWND window, WPARAM key) {
+  PostMessageA(window, WM_KEYDOWN, key, 1);
+  PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+  app.ProcessMessages();
+}
+
+TEST_F(MainWindow, EnterPressesTheVisibleContinueAndEscDoesNothing) {
+  const LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_FALSE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+
+  form->Show();
+  app.ProcessMessages();
+  PressKey(app, form->btnContinue->Handle(), VK_ESCAPE);
+  EXPECT_TRUE(form->WelcomePanel->Visible());
+  PressKey(app, form->btnContinue->Handle(), VK_RETURN);
+  ASSERT_TRUE(form->PathPanel->Visible());
+  EXPECT_TRUE(answerer.Questions().empty());
+
+  // Enter in the typed path runs the destination's Continue with that path: it asks to
+  // create the folder (No keeps the panel). The hidden welcome Continue would have put the
+  // default path back without a question.
+  const std::string typed = "C:\\kestrel-typed-by-hand";
+  SetWindowTextA(form->txtDestPath->Handle(), typed.c_str());
+  form->txtDestPath->SetFocus();
+  PressKey(app, form->txtDestPath->Handle(), VK_ESCAPE);
+  EXPECT_TRUE(answerer.Questions().empty());
+  PressKey(app, form->txtDestPath->Handle(), VK_RETURN);
+  ASSERT_EQ(answerer.Questions().size(), 1u);
+  EXPECT_NE(answerer.Questions()[0].text.find(typed), std::string::npos)
+      << answerer.Questions()[0].text;
+  EXPECT_EQ(form->txtDestPath->Text(), typed);
+  EXPECT_FALSE(app.Terminated());
 }
 
 TEST_F(MainWindow, YesEndsTheProgramWithoutAnotherBox) {

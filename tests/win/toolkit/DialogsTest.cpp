@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -148,14 +149,16 @@ TEST(DefaultExceptionHandler, StopBoxCaptionedWithTheTitleAndADot) {
   TApplication app;
   app.SetTitle("Setup");
   TScriptedAnswerer answerer;
-  app.HandleException(EInvalidOperation("Bad checksum during expansion -- data may be invalid"));
+  app.HandleException(EInvalidOperation("Cannot create file C:\\x"));
   app.HandleException(Exception("Already a sentence."));
-  ASSERT_EQ(answerer.Questions().size(), 2u);
-  EXPECT_EQ(answerer.Questions()[0].text, "Bad checksum during expansion -- data may be invalid.");
+  app.HandleException(std::bad_alloc());
+  ASSERT_EQ(answerer.Questions().size(), 3u);
+  EXPECT_EQ(answerer.Questions()[0].text, "Cannot create file C:\\x.");
   EXPECT_EQ(answerer.Questions()[0].caption, "Setup");
   EXPECT_EQ(answerer.Questions()[0].type, mtError);
   EXPECT_EQ(answerer.Questions()[0].buttons, mbOKButton);
   EXPECT_EQ(answerer.Questions()[1].text, "Already a sentence..");
+  EXPECT_EQ(answerer.Questions()[2].text, "Out of memory.");  // the runtime's own text
 }
 
 }  // namespace

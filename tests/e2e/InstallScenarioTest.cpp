@@ -130,14 +130,19 @@ std::string SetupFolder(const std::string& exe) {
 // records this box without an answer.
 void AnswerThenPressCloseBox(TestedProcess& process, HWND main, const std::string& button) {
   Sleep(300);  // a box that is not yet active ignores a click
-  for (HWND window : TopLevelWindows(process.Id())) {
-    if (!IsMessageBox(window)) continue;
-    HWND control = FindDescendant(window, "Button", button);
-    ASSERT_NE(control, nullptr);
-    Click(control);
-    PressCloseBox(main);
-    return;
-  }
+  // A busy machine can be slow to show the box and its controls: look until the time limit.
+  const DWORD start = GetTickCount();
+  do {
+    for (HWND window : TopLevelWindows(process.Id())) {
+      if (!IsMessageBox(window)) continue;
+      HWND control = FindDescendant(window, "Button", button);
+      ASSERT_NE(control, nullptr);
+      Click(control);
+      PressCloseBox(main);
+      return;
+    }
+    Sleep(50);
+  } while (GetTickCount() - start < DefaultTimeout);
   FAIL() << "no message box to answer";
 }
 

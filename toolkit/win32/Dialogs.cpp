@@ -9,7 +9,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
-#include "toolkit/win32/GdiHandles.h"
+#include "toolkit/Handles_win32.h"
 
 namespace {
 constexpr const char* kDialogClass = "KestrelMessageDialog";
@@ -173,20 +173,6 @@ private:
     disabled_.push_back(window);
   }
   std::vector<HWND> disabled_;
-};
-
-class OwnedWindow {
-public:
-  explicit OwnedWindow(HWND window) : window_(window) {}
-  OwnedWindow(const OwnedWindow&) = delete;
-  OwnedWindow& operator=(const OwnedWindow&) = delete;
-  ~OwnedWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  HWND Get() const { return window_; }
-
-private:
-  HWND window_;
 };
 
 TModalResult RunDialog(const TMessageQuestion& question) {

@@ -2,7 +2,8 @@
 # The layers and what each may include. Dependencies point downwards only:
 #   setup -> controls -> toolkit/win32 -> toolkit (the portable core)
 #   setup -> compress_expand -> toolkit;  tools/archiver -> compress -> compress_expand
-# The portable layers see no Win32 header outside their *_win32.cpp files, and the
+# The portable layers see no Win32 header outside their *_win32.cpp and *_win32.h files
+# (nor, outside them, any *_win32.h header, which would bring the Win32 ones along), and the
 # expansion side of compress/ (all that setup.exe links) sees none of the compressor. A
 # file that breaks a rule stops the build, naming the file and the include.
 cmake_minimum_required(VERSION 3.25)
@@ -20,7 +21,7 @@ function(check pattern forbidden)
   file(GLOB files ${SOURCE}/${pattern})
   foreach(file ${files})
     set(portable OFF)
-    if(ARGN STREQUAL "WIN32_HEADERS" AND NOT file MATCHES "_win32\\.cpp$")
+    if(ARGN STREQUAL "WIN32_HEADERS" AND NOT file MATCHES "_win32\\.(cpp|h)$")
       set(portable ON)
     endif()
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
@@ -29,6 +30,9 @@ function(check pattern forbidden)
       string(TOLOWER "${name}" lower)
       if(portable AND lower IN_LIST win32_headers)
         list(APPEND broken "${file}: portable code includes <${name}>: Win32 calls belong in a *_win32.cpp file")
+      endif()
+      if(portable AND name MATCHES "_win32\\.h$")
+        list(APPEND broken "${file}: portable code includes ${name}: only *_win32 files may")
       endif()
       foreach(prefix ${forbidden})
         if(name MATCHES "^${prefix}/")

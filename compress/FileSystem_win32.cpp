@@ -3,24 +3,9 @@
 
 #include "compress/FileSystem.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 
 namespace {
-
-// Closes a handle when the scope ends.
-class TScopedHandle {
-public:
-  explicit TScopedHandle(HANDLE handle) : handle_(handle) {}
-  ~TScopedHandle() {
-    if (Valid()) CloseHandle(handle_);
-  }
-  TScopedHandle(const TScopedHandle&) = delete;
-  TScopedHandle& operator=(const TScopedHandle&) = delete;
-  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE Get() const { return handle_; }
-
-private:
-  HANDLE handle_;
-};
 
 // Windows refuses to open a read-only file for writing; a system that lets a privileged
 // user do so anyway (Wine run as root) is held to the same rule here.
@@ -63,10 +48,10 @@ public:
 
   int64_t OpenedFileSize(const std::string& path) override {
     if (IsReadOnlyFile(path)) throw EInOutError(ERROR_ACCESS_DENIED);
-    TScopedHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                   FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) throw EInOutError(GetLastError());
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) throw EInOutError(GetLastError());
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size)) throw EInOutError(GetLastError());
     return size.QuadPart;

@@ -4,6 +4,7 @@
 
 #include "compress/Compress.h"
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/Stream.h"
 
 namespace {
@@ -12,39 +13,27 @@ constexpr char kArchiveResourceType[] = "TCOMPRESS";
 const std::string kLoadFailurePrefix = "Could not load ";
 const std::string kLoadFailureSuffix = " DLL";
 
-// A library loaded for as long as the object lives.
-class TLoadedLibrary {
-public:
-  explicit TLoadedLibrary(const std::string& name) : module_(LoadLibraryA(name.c_str())) {
-    if (module_ == nullptr) throw Exception(kLoadFailurePrefix + name + kLoadFailureSuffix);
-  }
-  ~TLoadedLibrary() { FreeLibrary(module_); }
-  TLoadedLibrary(const TLoadedLibrary&) = delete;
-  TLoadedLibrary& operator=(const TLoadedLibrary&) = delete;
-  HMODULE Module() const { return module_; }
-
-private:
-  HMODULE module_;
-};
-
 // The resource's bytes live in the module's image, so a library that holds them stays
 // loaded until the stream is freed.
 class TResourceStream : public TReadOnlyMemoryStream {
 public:
-  TResourceStream(const void* data, int64_t size, std::unique_ptr<TLoadedLibrary> library)
+  TResourceStream(const void* data, int64_t size, LoadedModule library)
       : TReadOnlyMemoryStream(data, size), library_(std::move(library)) {}
 
 private:
-  std::unique_ptr<TLoadedLibrary> library_;
+  LoadedModule library_;
 };
 
 }  // namespace
 
 std::unique_ptr<TStream> TCompress::OpenArchiveResource(const std::string& ResName,
                                                         const std::string& LibraryName) {
-  std::unique_ptr<TLoadedLibrary> library;
-  if (!LibraryName.empty()) library = std::make_unique<TLoadedLibrary>(LibraryName);
-  const HMODULE module = library ? library->Module() : GetModuleHandleA(nullptr);
+  LoadedModule library;
+  if (!LibraryName.empty()) {
+    library.Reset(LoadLibraryA(LibraryName.c_str()));
+    if (!library) throw Exception(kLoadFailurePrefix + LibraryName + kLoadFailureSuffix);
+  }
+  const HMODULE module = library ? library.Get() : GetModuleHandleA(nullptr);
 
   // The system's lookup ignores the case of names given as text.
   HRSRC found = FindResourceA(module, ResName.c_str(), kArchiveResourceType);

@@ -7,7 +7,7 @@
 #include "controls/GaugeArithmetic.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
-#include "toolkit/win32/GdiHandles.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Layout.h"
 
 namespace {

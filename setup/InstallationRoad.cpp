@@ -9,6 +9,7 @@
 #include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "toolkit/Format.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
 
@@ -55,8 +56,7 @@ void StartSystemNotepad(const std::string& commandLine) {
   // Notepad missing is not reported, and the setup does not wait for it.
   if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                      &startup, &started)) {
-    CloseHandle(started.hThread);
-    CloseHandle(started.hProcess);
+    const KernelHandle thread(started.hThread), process(started.hProcess);
   }
 }
 

@@ -14,7 +14,7 @@ constexpr const char* kApplicationTitle = "Setup";
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   SecureTheProcess();  // before the component library loads its first DLL
-  TComLibrary comLibrary;
+  ComLibrary comLibrary;
   TApplication application;
   application.SetTitle(kApplicationTitle);
   try {

@@ -60,14 +60,6 @@ std::string ExtractFileName(const std::string& path) {
 const char* const ShellFoldersKey =
     "\\Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-TComLibrary::TComLibrary() {
-  OleInitialize(nullptr);
-}
-
-TComLibrary::~TComLibrary() {
-  OleUninitialize();
-}
-
 void ShellOleCheck(HRESULT result) {
   if (SUCCEEDED(result)) return;
   const DWORD lastError = GetLastError();
@@ -81,8 +73,8 @@ TShellLinkFactory SetShellLinkFactory(TShellLinkFactory factory) {
   return previous;
 }
 
-TComPtr<IShellLinkA> NewShellLinkObject() {
-  TComPtr<IShellLinkA> link;
+ComPtr<IShellLinkA> NewShellLinkObject() {
+  ComPtr<IShellLinkA> link;
   ShellOleCheck(shellLinkFactory(link.Receive()));
   return link;
 }
@@ -116,8 +108,8 @@ std::string ReplaceExtension(const std::string& name, const std::string& extensi
 
 std::string CreateShellLink(const std::string& programName, const std::string& description,
                             const std::string& folderValueName) {
-  TComPtr<IShellLinkA> link = NewShellLinkObject();
-  TComPtr<IPersistFile> file;
+  ComPtr<IShellLinkA> link = NewShellLinkObject();
+  ComPtr<IPersistFile> file;
   ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
   ShellOleCheck(link->SetPath(programName.c_str()));
   if (!description.empty()) ShellOleCheck(link->SetDescription(description.c_str()));
@@ -129,8 +121,8 @@ std::string CreateShellLink(const std::string& programName, const std::string& d
 }
 
 void UpdateShellLink(const std::string& linkPath, const TShellLinkInfo& info) {
-  TComPtr<IShellLinkA> link = NewShellLinkObject();
-  TComPtr<IPersistFile> file;
+  ComPtr<IShellLinkA> link = NewShellLinkObject();
+  ComPtr<IPersistFile> file;
   ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
   const TWidePath widePath(linkPath);
   ShellOleCheck(file->Load(widePath.text, LinkLoadMode));

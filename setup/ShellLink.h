@@ -7,55 +7,11 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 
 KESTREL_DECLARE_EXCEPTION(EShellOleError);
-
-// Initialises the component object library for the process for as long as it lives;
-// Main creates one before the main window and lets it go at program exit.
-class TComLibrary {
-public:
-  TComLibrary();
-  ~TComLibrary();
-  TComLibrary(const TComLibrary&) = delete;
-  TComLibrary& operator=(const TComLibrary&) = delete;
-};
-
-// Owns one reference to a COM interface and releases it exactly once.
-template <typename T>
-class TComPtr {
-public:
-  TComPtr() = default;
-  explicit TComPtr(T* p) : p_(p) {}
-  ~TComPtr() { Reset(); }
-  TComPtr(const TComPtr&) = delete;
-  TComPtr& operator=(const TComPtr&) = delete;
-  TComPtr(TComPtr&& other) noexcept : p_(std::exchange(other.p_, nullptr)) {}
-  TComPtr& operator=(TComPtr&& other) noexcept {
-    if (this != &other) {
-      Reset();
-      p_ = std::exchange(other.p_, nullptr);
-    }
-    return *this;
-  }
-
-  T* operator->() const { return p_; }
-  T* Get() const { return p_; }
-  // For out-parameters: the previous interface is released first.
-  T** Receive() {
-    Reset();
-    return &p_;
-  }
-  void** ReceiveVoid() { return reinterpret_cast<void**>(Receive()); }
-  void Reset() {
-    if (p_) std::exchange(p_, nullptr)->Release();
-  }
-
-private:
-  T* p_ = nullptr;
-};
 
 // The description of one shortcut.
 struct TShellLinkInfo {
@@ -77,7 +33,7 @@ void ShellOleCheck(HRESULT result);
 // double in its place.
 using TShellLinkFactory = HRESULT (*)(IShellLinkA** link);
 TShellLinkFactory SetShellLinkFactory(TShellLinkFactory factory);
-TComPtr<IShellLinkA> NewShellLinkObject();
+ComPtr<IShellLinkA> NewShellLinkObject();
 
 // The registry key under HKEY_CURRENT_USER that lists the user's shell folders.
 extern const char* const ShellFoldersKey;

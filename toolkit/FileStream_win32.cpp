@@ -2,6 +2,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/FileStream.h"
+#include "toolkit/Handles_win32.h"
 
 namespace {
 DWORD AccessFor(uint16_t mode) {
@@ -34,7 +35,10 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
   handle_ = reinterpret_cast<intptr_t>(h);
 }
 
-TFileStream::~TFileStream() { CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+// The portable header keeps the handle as a number; the owner takes it back only to close it.
+TFileStream::~TFileStream() {
+  const KernelHandle file(reinterpret_cast<HANDLE>(handle_));
+}
 
 int32_t TFileStream::Read(void* buffer, int32_t count) {
   DWORD got = 0;

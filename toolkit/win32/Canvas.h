@@ -13,7 +13,7 @@
 #include "toolkit/Color.h"
 #include "toolkit/Object.h"
 #include "toolkit/Rect.h"
-#include "toolkit/win32/GdiHandles.h"
+#include "toolkit/Handles_win32.h"
 
 // A plain colour for GDI: system colours resolve through GetSysColor.
 COLORREF ColorToRGB(TColor color);

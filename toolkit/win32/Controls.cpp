@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/Format.h"
 #include "toolkit/win32/Application.h"
 
@@ -338,10 +339,8 @@ LRESULT TWinControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT:
       if (defaultProc_) break;
       {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(handle_, &ps);
-        PaintWindow(dc);
-        EndPaint(handle_, &ps);
+        const PaintDC dc(handle_);
+        PaintWindow(dc.Get());
       }
       return 0;
     case WM_ERASEBKGND:

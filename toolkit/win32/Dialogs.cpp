@@ -9,7 +9,7 @@
 #include "toolkit/Exception.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
-#include "toolkit/win32/GdiHandles.h"
+#include "toolkit/Handles_win32.h"
 
 namespace {
 constexpr const char* kDialogClass = "KestrelMessageDialog";
@@ -175,48 +175,49 @@ private:
   std::vector<HWND> disabled_;
 };
 
-class OwnedWindow {
-public:
-  explicit OwnedWindow(HWND window) : window_(window) {}
-  OwnedWindow(const OwnedWindow&) = delete;
-  OwnedWindow& operator=(const OwnedWindow&) = delete;
-  ~OwnedWindow() {
-    if (window_) DestroyWindow(window_);
-  }
-  HWND Get() const { return window_; }
+// The box as measured before any window exists: its font, the text's rectangle and the
+// places of the icon, the text and the buttons, all in pixels at the screen's resolution.
+struct DialogMeasure {
+  FontHandle font;  // the message font, which the controls use for as long as they live
+  LPCSTR icon = nullptr;
+  std::vector<ButtonSpec> buttons;
+  int dpi = 96;
+  RECT textRect{};
+  int textLeft = 0;
+  int bodyHeight = 0;
+  int buttonsWidth = 0;
+  int buttonsTop = 0;
+  int clientWidth = 0;
+  RECT outer{};  // the whole window, centred on the screen
 
-private:
-  HWND window_;
+  int Px(int v) const { return MulDiv(v, dpi, 96); }
 };
 
-TModalResult RunDialog(const TMessageQuestion& question) {
-  RegisterDialogClass();
-  DialogState state;
-  state.question = question;
-  const auto buttons = ButtonsOf(question.buttons);
-  state.defaultId = buttons.empty() ? IDOK : buttons.front().id;
-  state.escapeId = (question.buttons & mbNo) ? IDNO : state.defaultId;
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
+
+DialogMeasure MeasureDialog(const TMessageQuestion& question) {
+  DialogMeasure m;
+  m.buttons = ButtonsOf(question.buttons);
+  m.icon = IconOf(question.type);
 
   NONCLIENTMETRICSA metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  FontHandle font(CreateFontIndirectA(&metrics.lfMessageFont));
+  m.font.Reset(CreateFontIndirectA(&metrics.lfMessageFont));
 
-  WindowDC screen(nullptr);
-  const int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
-  auto px = [dpi](int v) { return MulDiv(v, dpi, 96); };
-
-  RECT textRect{0, 0, px(kMaxTextWidth), 0};
+  const WindowDC screen(nullptr);
+  m.dpi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+  m.textRect = {0, 0, m.Px(kMaxTextWidth), 0};
   {
-    SelectedObject selected(screen.Get(), font.Get());
-    DrawTextA(screen.Get(), question.text.c_str(), -1, &textRect,
+    SelectedObject selected(screen.Get(), m.font.Get());
+    DrawTextA(screen.Get(), question.text.c_str(), -1, &m.textRect,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
   }
-  const LPCSTR icon = IconOf(question.type);
-  const int textLeft = px(kMargin) + (icon ? px(kIconSize) + px(kMargin) : 0);
-  const int bodyHeight = std::max<int>(textRect.bottom, icon ? px(kIconSize) : 0);
-  const int buttonsWidth = static_cast<int>(buttons.size()) * px(kButtonWidth) +
-                           (static_cast<int>(buttons.size()) - 1) * px(kButtonGap);
+  m.textLeft = m.Px(kMargin) + (m.icon ? m.Px(kIconSize) + m.Px(kMargin) : 0);
+  m.bodyHeight = std::max<int>(m.textRect.bottom, m.icon ? m.Px(kIconSize) : 0);
+  const int count = static_cast<int>(m.buttons.size());
+  m.buttonsWidth = count * m.Px(kButtonWidth) + (count - 1) * m.Px(kButtonGap);
   // Wide enough for the caption too, beside the title bar's buttons, as Windows' own boxes
   // are: a short text such as "Kestrel Setup Complete." must not cut the caption.
   SIZE captionSize{};
@@ -226,60 +227,77 @@ TModalResult RunDialog(const TMessageQuestion& question) {
     GetTextExtentPoint32A(screen.Get(), question.caption.c_str(),
                           static_cast<int>(question.caption.size()), &captionSize);
   }
-  const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * px(kMargin);
-  const int clientWidth =
-      std::max({textLeft + static_cast<int>(textRect.right) + px(kMargin),
-                buttonsWidth + 2 * px(kMargin), captionWidth, px(kMinClientWidth)});
-  const int buttonsTop = px(kMargin) + bodyHeight + px(kMargin);
-  const int clientHeight = buttonsTop + px(kButtonHeight) + px(kMargin);
+  const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * m.Px(kMargin);
+  m.clientWidth =
+      std::max({m.textLeft + static_cast<int>(m.textRect.right) + m.Px(kMargin),
+                m.buttonsWidth + 2 * m.Px(kMargin), captionWidth, m.Px(kMinClientWidth)});
+  m.buttonsTop = m.Px(kMargin) + m.bodyHeight + m.Px(kMargin);
+  const int clientHeight = m.buttonsTop + m.Px(kButtonHeight) + m.Px(kMargin);
 
-  const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-  const DWORD exStyle = WS_EX_DLGMODALFRAME | WS_EX_TOPMOST | WS_EX_CONTROLPARENT;
-  RECT outer{0, 0, clientWidth, clientHeight};
-  AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+  RECT outer{0, 0, m.clientWidth, clientHeight};
+  AdjustWindowRectEx(&outer, kDialogStyle, FALSE, kDialogExStyle);
   const int width = outer.right - outer.left;
   const int height = outer.bottom - outer.top;
   const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
   const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  m.outer = {x, y, x + width, y + height};
+  return m;
+}
 
-  HWND owner = GetActiveWindow();
-  OtherWindowsQuiet quiet;
+// The box's window with its icon, text and buttons, not yet shown.
+struct DialogWindow {
+  OwnedWindow window;
+  HWND defaultButton = nullptr;
+};
+
+DialogWindow CreateDialogControls(const TMessageQuestion& question, const DialogMeasure& m,
+                                  DialogState& state, HWND owner) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  OwnedWindow dialog(CreateWindowExA(exStyle, kDialogClass, question.caption.c_str(), style, x, y,
-                                     width, height, owner, nullptr, instance, nullptr));
-  if (!dialog.Get()) throw EInvalidOperation("Cannot create the message box");
-  SetWindowLongPtrA(dialog.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
+  DialogWindow dialog;
+  dialog.window.Reset(CreateWindowExA(kDialogExStyle, kDialogClass, question.caption.c_str(),
+                                      kDialogStyle, m.outer.left, m.outer.top,
+                                      m.outer.right - m.outer.left, m.outer.bottom - m.outer.top,
+                                      owner, nullptr, instance, nullptr));
+  const HWND window = dialog.window.Get();
+  if (!window) throw EInvalidOperation("Cannot create the message box");
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
 
   auto child = [&](const char* cls, const char* text, DWORD childStyle, int cx, int cy, int cw,
                    int ch, int id) {
     HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, cx, cy, cw, ch,
-                             dialog.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                             instance, nullptr);
-    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
+                             nullptr);
+    SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(m.font.Get()), FALSE);
     return w;
   };
-  if (icon) {
-    HWND iconWindow =
-        child("STATIC", "", SS_ICON, px(kMargin), px(kMargin), px(kIconSize), px(kIconSize), -1);
-    SendMessageA(iconWindow, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, icon)), 0);
+  if (m.icon) {
+    HWND iconWindow = child("STATIC", "", SS_ICON, m.Px(kMargin), m.Px(kMargin), m.Px(kIconSize),
+                            m.Px(kIconSize), -1);
+    SendMessageA(iconWindow, STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, m.icon)), 0);
   }
-  const int textTop = px(kMargin) + (bodyHeight - textRect.bottom) / 2;
-  child("STATIC", question.text.c_str(), SS_LEFT | SS_NOPREFIX, textLeft, textTop, textRect.right,
-        textRect.bottom, -1);
-  int buttonX = (clientWidth - buttonsWidth) / 2;
-  HWND defaultButton = nullptr;
-  for (const ButtonSpec& b : buttons) {
+  const int textTop = m.Px(kMargin) + (m.bodyHeight - m.textRect.bottom) / 2;
+  child("STATIC", question.text.c_str(), SS_LEFT | SS_NOPREFIX, m.textLeft, textTop,
+        m.textRect.right, m.textRect.bottom, -1);
+  int buttonX = (m.clientWidth - m.buttonsWidth) / 2;
+  for (const ButtonSpec& b : m.buttons) {
     const bool isDefault = b.id == state.defaultId;
     HWND w = child("BUTTON", b.caption,
                    WS_TABSTOP | (isDefault ? BS_DEFPUSHBUTTON | WS_GROUP : BS_PUSHBUTTON), buttonX,
-                   buttonsTop, px(kButtonWidth), px(kButtonHeight), b.id);
-    if (isDefault) defaultButton = w;
-    buttonX += px(kButtonWidth) + px(kButtonGap);
+                   m.buttonsTop, m.Px(kButtonWidth), m.Px(kButtonHeight), b.id);
+    if (isDefault) dialog.defaultButton = w;
+    buttonX += m.Px(kButtonWidth) + m.Px(kButtonGap);
   }
+  return dialog;
+}
 
-  ShowWindow(dialog.Get(), SW_SHOW);
-  SetForegroundWindow(dialog.Get());
-  if (defaultButton) SetFocus(defaultButton);
+// Shows the box and runs its messages until it is answered, the application ends or the
+// thread's loop is told to quit; then hides it and gives the owner back its activation.
+int RunDialogLoop(const TMessageQuestion& question, const DialogWindow& dialog,
+                  DialogState& state, HWND owner) {
+  const HWND window = dialog.window.Get();
+  ShowWindow(window, SW_SHOW);
+  SetForegroundWindow(window);
+  if (dialog.defaultButton) SetFocus(dialog.defaultButton);
 
   while (state.result == 0) {
     if (Application && Application->Terminated()) {
@@ -295,17 +313,32 @@ TModalResult RunDialog(const TMessageQuestion& question) {
       break;
     }
     if (message.message == WM_KEYDOWN && message.wParam == 'C' && GetKeyState(VK_CONTROL) < 0 &&
-        (message.hwnd == dialog.Get() || IsChild(dialog.Get(), message.hwnd))) {
-      CopyToClipboard(dialog.Get(), MessageBoxClipboardText(question));
+        (message.hwnd == window || IsChild(window, message.hwnd))) {
+      CopyToClipboard(window, MessageBoxClipboardText(question));
       continue;
     }
-    if (IsDialogMessageA(dialog.Get(), &message)) continue;
+    if (IsDialogMessageA(window, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
-  ShowWindow(dialog.Get(), SW_HIDE);
+  ShowWindow(window, SW_HIDE);
   if (owner && IsWindow(owner)) SetActiveWindow(owner);
-  return static_cast<TModalResult>(state.result);
+  return state.result;
+}
+
+TModalResult RunDialog(const TMessageQuestion& question) {
+  RegisterDialogClass();
+  DialogState state;
+  state.question = question;
+  // Declared in this order so that the window goes first, then the other windows are
+  // enabled again, and the font the controls used goes last.
+  const DialogMeasure measure = MeasureDialog(question);
+  state.defaultId = measure.buttons.empty() ? IDOK : measure.buttons.front().id;
+  state.escapeId = (question.buttons & mbNo) ? IDNO : state.defaultId;
+  const HWND owner = GetActiveWindow();
+  OtherWindowsQuiet quiet;
+  const DialogWindow dialog = CreateDialogControls(question, measure, state, owner);
+  return static_cast<TModalResult>(RunDialogLoop(question, dialog, state, owner));
 }
 }  // namespace
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "toolkit/win32/Controls.h"
-#include "toolkit/win32/GdiHandles.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Layout.h"
 
 class TImage : public TGraphicControl {

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 
 namespace {
 constexpr int kDropDownItems = 8;
@@ -50,14 +51,13 @@ std::vector<std::string> Subdirectories(const std::string& directory) {
   if (pattern.back() != '\\') pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(pattern.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return names;
+  const FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  if (!find) return names;
   do {
     const std::string name = data.cFileName;
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
       names.push_back(name);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  } while (FindNextFileA(find.Get(), &data));
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) < 0;
   });

@@ -5,6 +5,7 @@
 #include <cctype>
 
 #include "toolkit/Format.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/StringList.h"
 #include "toolkit/win32/Controls.h"
 #include "toolkit/win32/ExtCtrls.h"
@@ -250,9 +251,8 @@ void ApplyChildren(TComponent& owner, TWinControl* enclosing, const Node& node,
 
 int LayoutPixelsPerInch() {
   if (layoutPixelsPerInch > 0) return layoutPixelsPerInch;
-  HDC screen = GetDC(nullptr);
-  int ppi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDC screen(nullptr);
+  const int ppi = GetDeviceCaps(screen.Get(), LOGPIXELSY);
   return ppi > 0 ? ppi : kDesignPixelsPerInch;
 }
 

@@ -32,25 +32,24 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     result = RegOpenKeyExA(rootKey_, key.c_str(), 0, access_, &opened);
   }
   if (result != ERROR_SUCCESS) return false;
-  currentKey_ = opened;
+  currentKey_.Reset(opened);
   return true;
 }
 
 void TRegistry::CloseKey() {
-  if (currentKey_) RegCloseKey(currentKey_);
-  currentKey_ = nullptr;
+  currentKey_.Reset();
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
   if (!currentKey_) return {};
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(currentKey_, name.c_str(), nullptr, &type, nullptr, &size) !=
+  if (RegQueryValueExA(currentKey_.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
           ERROR_SUCCESS ||
       size == 0)
     return {};
   std::vector<char> data(size + 1, '\0');  // room for a zero the value may lack
-  if (RegQueryValueExA(currentKey_, name.c_str(), nullptr, &type,
+  if (RegQueryValueExA(currentKey_.Get(), name.c_str(), nullptr, &type,
                        reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
     throw ERegistryException(Format(kFailedToGetData, name.c_str()));
   if (type != REG_SZ && type != REG_EXPAND_SZ)

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "toolkit/Handles_win32.h"
 #include "toolkit/Object.h"
 
 class TRegistry : public TObject {
@@ -21,7 +22,7 @@ public:
   // returns false; with it the key is created. A key that was open is closed first.
   bool OpenKey(const std::string& key, bool canCreate);
   void CloseKey();
-  HKEY CurrentKey() const { return currentKey_; }
+  HKEY CurrentKey() const { return currentKey_.Get(); }
 
   // The text of a string or expandable-string value of the open key, up to its first zero
   // character; empty when no key is open, the value is missing or its size is 0. Raises
@@ -31,6 +32,6 @@ public:
 
 private:
   HKEY rootKey_ = HKEY_CURRENT_USER;
-  HKEY currentKey_ = nullptr;
+  RegistryKey currentKey_;
   REGSAM access_;
 };

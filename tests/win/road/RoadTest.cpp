@@ -68,7 +68,7 @@ protected:
     SendMessageA(form->btnDirContinue->Handle(), BM_CLICK, 0, 0);
   }
 
-  TComLibrary com;  // as the program has it, for the shortcuts
+  ComLibrary com;  // as the program has it, for the shortcuts
   TApplication app;
   TfrmMain* form = nullptr;
   TScratchFolder scratch;

@@ -47,11 +47,11 @@ struct LinkContents {
 
 LinkContents ReadLink(const std::string& path) {
   LinkContents contents;
-  TComPtr<IShellLinkA> link;
+  ComPtr<IShellLinkA> link;
   EXPECT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                              link.ReceiveVoid()),
             S_OK);
-  TComPtr<IPersistFile> file;
+  ComPtr<IPersistFile> file;
   EXPECT_EQ(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()), S_OK);
   WCHAR widePath[MAX_PATH];
   MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, widePath, MAX_PATH);
@@ -114,7 +114,7 @@ protected:
     EXPECT_EQ(double_.fileReferences, 0);
   }
 
-  TComLibrary com_;
+  ComLibrary com_;
   HKEY root_ = nullptr;
   HKEY folders_ = nullptr;
   std::string programs_, sendTo_;
@@ -438,7 +438,7 @@ TEST_F(ShellLinkTest, CreateShortcutsDoesNotTryTheSecondFolderAfterARegistryErro
 
 // The same two-pass writing against the prefix's own, unredirected shell folders.
 TEST(ShellLinkRealFolders, CreateShortcutsWritesIntoTheUsersProgramsAndSendToFolders) {
-  TComLibrary com;
+  ComLibrary com;
   const std::string programs = GetShellFolder("Programs");
   const std::string sendTo = GetShellFolder("SendTo");
   CreateShortcutsFor("C:\\Program Files\\Kestrel\\");

@@ -2,13 +2,15 @@
 #   make test   installs what is missing, builds native, win64 and win32, runs every test
 #   make run    builds setup.exe and runs it under Wine
 #   make bench  codec benchmarks against the reference decoder/encoder (not part of test)
+#   make release  the 32-bit setup.exe and its SHA256SUMS in $(B)/release, signed when
+#               SIGN_PKCS12 and SIGN_PASSWORD_FILE name a certificate (scripts/release)
 # B names the build root, so that several checkouts or people can build side by side.
 B ?= build
 ROOT := $(abspath .)
 BUILD := $(abspath $(B))
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps native win64 win32 test test-native test-win run bench clean
+.PHONY: all deps native win64 win32 test test-native test-win run bench release clean
 
 all: native win64 win32
 
@@ -69,16 +71,36 @@ $(BUILD)/bench/build.ninja: | deps
 	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
 	  -DKESTREL_REFERENCE_DIR=$(REFERENCE)
 
+# A clone without the reference folder compares against the project's own plain reference
+# codec (expansion only) over a small corpus that bench/make-corpus makes in the bench tree.
 bench: $(BUILD)/bench/build.ninja
 	cmake --build $(BUILD)/bench --target codec_bench
-	@test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh
-	LZHBENCH=$(LZHBENCH) $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
+	@if [ -x $(REFERENCE)/corpus.sh ]; then \
+	  test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh; \
+	  corpus=$(LZHBENCH); \
+	else \
+	  echo "bench: no corpus.sh in $(REFERENCE): using the project's own small corpus"; \
+	  corpus=$(BUILD)/bench/own-corpus; \
+	  test -f $$corpus/corpus/MANIFEST || bench/make-corpus $$corpus; \
+	fi; \
+	echo "LZHBENCH=$$corpus $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)"; \
+	LZHBENCH=$$corpus $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)
 
 # setup.exe as shipped (32-bit) on the display, or headless, installed by the robot with
 # screenshots in $(BUILD)/e2e/install, when there is none.
 run: $(BUILD)/win32/build.ninja native
 	cmake --build $(BUILD)/win32 --target setup
 	@scripts/run-setup $(BUILD)
+
+# The program as shipped, with its sums; signed when a certificate is named:
+#   make release SIGN_PKCS12=cert.p12 SIGN_PASSWORD_FILE=pass.txt [SIGN_TIMESTAMP_URL=url]
+# Only what setup.exe needs is built: the payload in the native tree, setup in win32.
+release: $(BUILD)/win32/build.ninja $(BUILD)/native/build.ninja
+	cmake --build $(BUILD)/native --target payload
+	cmake --build $(BUILD)/win32 --target setup
+	@SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" \
+	  SIGN_CA_FILE="$(SIGN_CA_FILE)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" \
+	  scripts/release $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

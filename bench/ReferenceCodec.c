@@ -16,6 +16,10 @@ static void ResetBuffers(const unsigned char* in, size_t inSize) {
     make_position_tables();
 }
 
+const char* ReferenceName(void) { return "lzhuf_ref.c"; }
+
+int ReferenceCanCompress(void) { return 1; }
+
 size_t ReferenceCompress(const unsigned char* in, size_t inSize, const unsigned char** out) {
     ResetBuffers(in, inSize);
     encode();

@@ -15,12 +15,14 @@ endif()
 # to standard error, then calls abort(). A GUI program has no standard error to show it on,
 # and the demangler weighs nearly 50 KB, so the handler is abort() directly.
 # The linker's map of the program (TARGET.map beside it) tells what went into it.
+# No time stamp in the PE header, so that two builds of one commit are the same bytes
+# (the header's checksum, which the linker computes over the file, then agrees as well).
 function(kestrel_ship_executable target)
   if(NOT WIN32)
     return()
   endif()
   set(p ${KESTREL_C_SYMBOL_PREFIX})
-  target_link_options(${target} PRIVATE -s LINKER:--gc-sections
+  target_link_options(${target} PRIVATE -s LINKER:--gc-sections LINKER:--no-insert-timestamp
     "LINKER:--defsym,${p}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${p}abort"
     "LINKER:-Map=$<TARGET_FILE_DIR:${target}>/${target}.map")
 endfunction()
@@ -44,5 +46,17 @@ function(kestrel_add_size_check name)
     -DMAP=$<TARGET_FILE_DIR:${S_TARGET}>/${S_TARGET}.map -DNOT_LINKED=${not_linked}
     -DOBJDUMP=${CMAKE_OBJDUMP} -DSYSTEM_DLLS=${dlls}
     -P ${KESTREL_SOURCE_DIR}/cmake/CheckShippedProgram.cmake)
+  set_tests_properties(${name} PROPERTIES LABELS artefact)
+endfunction()
+
+# kestrel_add_reproducibility_check(NAME TARGET <program>)
+# A test that fails when the program's PE header carries a link time stamp or when the
+# source or build folder's path is inside it: either would make two builds of one commit
+# in two folders differ. It reads the file only (label "artefact").
+function(kestrel_add_reproducibility_check name)
+  cmake_parse_arguments(R "" "TARGET" "" ${ARGN})
+  add_test(NAME ${name} COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:${R_TARGET}>
+    -DFOLDERS=${KESTREL_SOURCE_DIR},${CMAKE_BINARY_DIR}
+    -P ${KESTREL_SOURCE_DIR}/cmake/CheckReproducible.cmake)
   set_tests_properties(${name} PROPERTIES LABELS artefact)
 endfunction()

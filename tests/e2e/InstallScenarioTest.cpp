@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "tests/e2e/Scenario.h"
 #include "tests/e2e/robot/Files.h"
 #include "tests/e2e/robot/Robot.h"
@@ -24,6 +26,13 @@ constexpr WORD PayloadDosDate = 0x2395;
 constexpr WORD PayloadDosTime = 0xA9CD;
 // Long enough for the windows to have painted before a screenshot.
 constexpr DWORD PaintTime = 700;
+
+// The program installing: the tree's setup.exe, or the copy that KESTREL_SETUP_EXE names
+// (the signed release copy, whose certificate table follows its sections).
+std::string SetupExe() {
+  const char* other = std::getenv("KESTREL_SETUP_EXE");
+  return WindowsPath(other && *other ? other : E2E_SETUP_EXE);
+}
 
 // One line of the transcript per box: "Caption [icon] text {buttons} -> answer".
 std::string Box(const std::string& caption, const char* icon, const std::string& text,
@@ -157,7 +166,7 @@ protected:
   // until the completion notice or an error box.
   std::vector<std::string> Install(const std::string& destination, const Choices& choices,
                                    const std::string& shots = "",
-                                   const std::string& exe = WindowsPath(E2E_SETUP_EXE)) {
+                                   const std::string& exe = SetupExe()) {
     TestedProcess process{exe};
     bool errorShown = false;
     Robot robot{process, shots.empty() ? "" : scenario::OutputFolder(shots)};
@@ -284,7 +293,7 @@ TEST_F(Installation, FreshInstallationToTheDefaultFolder) {
   EXPECT_EQ(exitCode, 0u);
   ExpectInstalled(DefaultDestination);
   EXPECT_FALSE(IsDirectory(DefaultDestination + "\\Backup"));
-  ExpectShortcutsTo(DefaultDestination, WindowsPath(E2E_SETUP_EXE));
+  ExpectShortcutsTo(DefaultDestination, SetupExe());
 }
 
 // Backups twice: each time Backup holds the version just replaced; the site database is
@@ -394,7 +403,7 @@ TEST_F(Installation, UnusualDestinationsInstallAndTheShortcutsPointThere) {
                             ReadmeBox("No"), CompleteBox));
     EXPECT_EQ(exitCode, 0u);
     ExpectInstalled(dest);
-    ExpectShortcutsTo(dest, WindowsPath(E2E_SETUP_EXE));
+    ExpectShortcutsTo(dest, SetupExe());
     RemoveTree(dest);
   }
   EXPECT_GE(longName.size() + 8, 200u);

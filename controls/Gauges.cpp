@@ -229,45 +229,39 @@ void TGauge::DrawPercentText(TBitmap& frame, const TRect& paint) {
 
 namespace {
 
-bool ApplyGaugeProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader) {
-  auto* gauge = dynamic_cast<TGauge*>(&component);
-  if (!gauge) return false;
-  if (property == "Kind")
-    gauge->SetKind(static_cast<TGaugeKind>(reader.Enumeration(
-        value, {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"})));
-  else if (property == "ShowText")
-    gauge->SetShowText(reader.Boolean(value));
-  else if (property == "BorderStyle")
-    gauge->SetBorderStyle(
-        static_cast<TGauge::TBorderStyle>(reader.Enumeration(value, {"bsNone", "bsSingle"})));
-  else if (property == "ForeColor")
-    gauge->SetForeColor(reader.Color(value));
-  else if (property == "BackColor")
-    gauge->SetBackColor(reader.Color(value));
-  // The range is checked as it is applied, as at any other time.
-  else if (property == "MinValue")
-    gauge->SetMinValue(reader.Integer(value));
-  else if (property == "MaxValue")
-    gauge->SetMaxValue(reader.Integer(value));
-  else if (property == "Progress")
-    gauge->SetProgress(reader.Integer(value));
-  else if (property == "Enabled")
-    gauge->SetEnabled(reader.Boolean(value));
-  else if (property == "ShowHint")
-    gauge->SetShowHint(reader.Boolean(value));
-  else if (property == "ParentShowHint")
-    gauge->SetParentShowHint(reader.Boolean(value));
-  else if (property == "PopupMenu")
-    gauge->SetPopupMenu(reader.Component(value, *gauge));
-  else
-    return ApplyControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& GaugeLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TGauge> table(
+      &ControlLayoutProperties(),
+      {
+          {"Kind",
+           [](TGauge& c, P p) {
+             c.SetKind(static_cast<TGaugeKind>(p.Enumeration(
+                 {"gkText", "gkHorizontalBar", "gkVerticalBar", "gkPie", "gkNeedle"})));
+           }},
+          {"ShowText", [](TGauge& c, P p) { c.SetShowText(p.Boolean()); }},
+          {"BorderStyle",
+           [](TGauge& c, P p) {
+             c.SetBorderStyle(
+                 static_cast<TGauge::TBorderStyle>(p.Enumeration({"bsNone", "bsSingle"})));
+           }},
+          {"ForeColor", [](TGauge& c, P p) { c.SetForeColor(p.Color()); }},
+          {"BackColor", [](TGauge& c, P p) { c.SetBackColor(p.Color()); }},
+          // The range is checked as it is applied, as at any other time.
+          {"MinValue", [](TGauge& c, P p) { c.SetMinValue(p.Integer()); }},
+          {"MaxValue", [](TGauge& c, P p) { c.SetMaxValue(p.Integer()); }},
+          {"Progress", [](TGauge& c, P p) { c.SetProgress(p.Integer()); }},
+          {"Enabled", [](TGauge& c, P p) { c.SetEnabled(p.Boolean()); }},
+          {"ShowHint", [](TGauge& c, P p) { c.SetShowHint(p.Boolean()); }},
+          {"ParentShowHint", [](TGauge& c, P p) { c.SetParentShowHint(p.Boolean()); }},
+          {"PopupMenu", [](TGauge& c, P p) { c.SetPopupMenu(p.Component(c)); }},
+      });
+  return table;
 }
 
 }  // namespace
 
 void RegisterGauge() {
   RegisterComponentClass(
-      "TGauge", [](TComponent* owner) { return new TGauge(owner); }, &ApplyGaugeProperty);
+      "TGauge", [](TComponent* owner) { return new TGauge(owner); }, GaugeLayoutProperties());
 }

@@ -72,30 +72,26 @@ void TGradient::Paint() {
 }
 
 namespace {
-bool ApplyGradientProperty(TComponent& component, const std::string& property,
-                           const TLayoutValue& value, TLayoutReader& reader) {
-  auto* gradient = dynamic_cast<TGradient*>(&component);
-  if (!gradient) return false;
-  if (property == "ColorStart")
-    gradient->SetColorStart(reader.Color(value));
-  else if (property == "ColorEnd")
-    gradient->SetColorEnd(reader.Color(value));
-  else if (property == "Direction")
-    gradient->SetDirection(
-        static_cast<TGradDirection>(reader.Enumeration(value, {"gdUpDown", "gdLeftRight"})));
-  else if (property == "Swap")
-    gradient->SetSwap(reader.Boolean(value));
-  else if (property == "Cursor")
-    gradient->SetCursor(reader.Cursor(value));
-  else if (property == "Align")
-    return false;  // always alClient
-  else
-    return ApplyControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& GradientLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TGradient> table(
+      &ControlLayoutProperties(),
+      {
+          {"ColorStart", [](TGradient& c, P p) { c.SetColorStart(p.Color()); }},
+          {"ColorEnd", [](TGradient& c, P p) { c.SetColorEnd(p.Color()); }},
+          {"Direction",
+           [](TGradient& c, P p) {
+             c.SetDirection(static_cast<TGradDirection>(p.Enumeration({"gdUpDown", "gdLeftRight"})));
+           }},
+          {"Swap", [](TGradient& c, P p) { c.SetSwap(p.Boolean()); }},
+          {"Cursor", [](TGradient& c, P p) { c.SetCursor(p.Cursor()); }},
+          {"Align", nullptr},  // always alClient
+      });
+  return table;
 }
 }  // namespace
 
 void RegisterGradient() {
   RegisterComponentClass(
-      "TGradient", [](TComponent* owner) { return new TGradient(owner); }, &ApplyGradientProperty);
+      "TGradient", [](TComponent* owner) { return new TGradient(owner); }, GradientLayoutProperties());
 }

@@ -5,34 +5,30 @@
 
 namespace {
 
-bool ApplyCompressProperty(TComponent& component, const std::string& property,
-                           const TLayoutValue& value, TLayoutReader& reader) {
-  auto* compress = dynamic_cast<TCompress*>(&component);
-  if (!compress) return false;
-  if (property == "OnCompress")
-    compress->SetOnCompress(reader.Handler<TCompressEvent>(value));
-  else if (property == "OnExpand")
-    compress->SetOnExpand(reader.Handler<TExpandEvent>(value));
-  else if (property == "OnCheckFile")
-    compress->SetOnCheckFile(reader.Handler<TFilenameCheckEvent>(value));
-  else if (property == "OnRecognize")
-    compress->SetOnRecognize(reader.Handler<TRecognizeEvent>(value));
-  else if (property == "OnShowProgress")
-    compress->SetOnShowProgress(reader.Handler<TShowProgressEvent>(value));
-  else if (property == "TargetPath")
-    compress->SetTargetPath(reader.String(value));
-  else if (property == "MakeDirectories")
-    compress->SetMakeDirectories(reader.Boolean(value));
-  else if (property == "ExceptionOnFileError")
-    compress->SetExceptionOnFileError(reader.Boolean(value));
-  else
-    return false;
-  return true;
+const TPropertyTable& CompressLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TCompress> table(
+      nullptr,
+      {
+          {"OnCompress", [](TCompress& c, P p) { c.SetOnCompress(p.Handler<TCompressEvent>()); }},
+          {"OnExpand", [](TCompress& c, P p) { c.SetOnExpand(p.Handler<TExpandEvent>()); }},
+          {"OnCheckFile",
+           [](TCompress& c, P p) { c.SetOnCheckFile(p.Handler<TFilenameCheckEvent>()); }},
+          {"OnRecognize",
+           [](TCompress& c, P p) { c.SetOnRecognize(p.Handler<TRecognizeEvent>()); }},
+          {"OnShowProgress",
+           [](TCompress& c, P p) { c.SetOnShowProgress(p.Handler<TShowProgressEvent>()); }},
+          {"TargetPath", [](TCompress& c, P p) { c.SetTargetPath(p.String()); }},
+          {"MakeDirectories", [](TCompress& c, P p) { c.SetMakeDirectories(p.Boolean()); }},
+          {"ExceptionOnFileError",
+           [](TCompress& c, P p) { c.SetExceptionOnFileError(p.Boolean()); }},
+      });
+  return table;
 }
 
 }  // namespace
 
 void RegisterCompressComponent() {
   RegisterComponentClass(
-      "TCompress", [](TComponent* owner) { return new TCompress(owner); }, &ApplyCompressProperty);
+      "TCompress", [](TComponent* owner) { return new TCompress(owner); }, CompressLayoutProperties());
 }

@@ -24,13 +24,12 @@ void TImage::Paint() {
   BitBlt(Canvas().Handle(), 0, 0, size.cx, size.cy, source.Get(), 0, 0, SRCCOPY);
 }
 
-bool ApplyImageProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader) {
-  auto* image = dynamic_cast<TImage*>(&component);
-  if (!image) return false;
-  if (property == "Picture")
-    image->SetPicture(reader.String(value));
-  else
-    return ApplyControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& ImageLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TImage> table(
+      &ControlLayoutProperties(),
+      {
+          {"Picture", [](TImage& c, P p) { c.SetPicture(p.String()); }},
+      });
+  return table;
 }

@@ -23,5 +23,5 @@ private:
   BitmapHandle bitmap_;
 };
 
-bool ApplyImageProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader);
+// What layouts may set on these classes.
+const TPropertyTable& ImageLayoutProperties();

@@ -297,26 +297,23 @@ void TDriveComboBox::CommandNotify(WORD code) {
 
 // ---- layout properties ----
 
-bool ApplyDirectoryListBoxProperty(TComponent& component, const std::string& property,
-                                   const TLayoutValue& value, TLayoutReader& reader) {
-  auto* list = dynamic_cast<TDirectoryListBox*>(&component);
-  if (!list) return false;
-  if (property == "ItemHeight")
-    list->SetItemHeight(reader.ScaledInteger(value));
-  else if (property == "OnChange")
-    list->OnChange = reader.Handler<TNotifyEvent>(value);
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& DirectoryListBoxLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TDirectoryListBox> table(
+      &WinControlLayoutProperties(),
+      {
+          {"ItemHeight", [](TDirectoryListBox& c, P p) { c.SetItemHeight(p.ScaledInteger()); }},
+          {"OnChange", [](TDirectoryListBox& c, P p) { c.OnChange = p.Handler<TNotifyEvent>(); }},
+      });
+  return table;
 }
 
-bool ApplyDriveComboBoxProperty(TComponent& component, const std::string& property,
-                                const TLayoutValue& value, TLayoutReader& reader) {
-  auto* box = dynamic_cast<TDriveComboBox*>(&component);
-  if (!box) return false;
-  if (property == "OnChange")
-    box->OnChange = reader.Handler<TNotifyEvent>(value);
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& DriveComboBoxLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TDriveComboBox> table(
+      &WinControlLayoutProperties(),
+      {
+          {"OnChange", [](TDriveComboBox& c, P p) { c.OnChange = p.Handler<TNotifyEvent>(); }},
+      });
+  return table;
 }

@@ -99,7 +99,6 @@ private:
   std::vector<std::string> texts_;
 };
 
-bool ApplyDirectoryListBoxProperty(TComponent& component, const std::string& property,
-                                   const TLayoutValue& value, TLayoutReader& reader);
-bool ApplyDriveComboBoxProperty(TComponent& component, const std::string& property,
-                                const TLayoutValue& value, TLayoutReader& reader);
+// What layouts may set on these classes.
+const TPropertyTable& DirectoryListBoxLayoutProperties();
+const TPropertyTable& DriveComboBoxLayoutProperties();

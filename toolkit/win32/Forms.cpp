@@ -193,41 +193,46 @@ void TForm::LoadLayout(const std::string& resourceName, const TEventTable& handl
 }
 
 void TForm::LoadLayoutText(const std::string& text, const TEventTable& handlers) {
-  ApplyLayout(*this, &ApplyFormProperty, text, handlers);
+  ApplyLayout(*this, FormLayoutProperties(), text, handlers);
 }
 
 void TForm::DoCreate() {
   if (OnCreate) OnCreate(this);
 }
 
-bool ApplyFormProperty(TComponent& component, const std::string& property,
-                       const TLayoutValue& value, TLayoutReader& reader) {
-  auto* form = dynamic_cast<TForm*>(&component);
-  if (!form) return false;
-  if (property == "BorderStyle")
-    form->SetBorderStyle(static_cast<TFormBorderStyle>(
-        reader.Enumeration(value, {"bsNone", "bsSingle", "bsSizeable", "bsDialog"})));
-  else if (property == "BorderIcons")
-    form->SetBorderIcons(static_cast<TBorderIcons>(
-        reader.SetOf(value, {"biSystemMenu", "biMinimize", "biMaximize"})));
-  else if (property == "WindowState")
-    form->SetWindowState(static_cast<TWindowState>(
-        reader.Enumeration(value, {"wsNormal", "wsMinimized", "wsMaximized"})));
-  else if (property == "FormStyle")
-    form->SetFormStyle(
-        static_cast<TFormStyle>(reader.Enumeration(value, {"fsNormal", "fsStayOnTop"})));
-  else if (property == "Position")
-    form->SetPosition(
-        static_cast<TPosition>(reader.Enumeration(value, {"poDesigned", "poScreenCenter"})));
-  else if (property == "ClientWidth")
-    form->SetClientWidth(reader.ScaledInteger(value));
-  else if (property == "ClientHeight")
-    form->SetClientHeight(reader.ScaledInteger(value));
-  else if (property == "OnCreate")
-    form->OnCreate = reader.Handler<TNotifyEvent>(value);
-  else if (property == "OnCloseQuery")
-    form->OnCloseQuery = reader.Handler<TCloseQueryEvent>(value);
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& FormLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TForm> table(
+      &WinControlLayoutProperties(),
+      {
+          {"BorderStyle",
+           [](TForm& c, P p) {
+             c.SetBorderStyle(static_cast<TFormBorderStyle>(
+                 p.Enumeration({"bsNone", "bsSingle", "bsSizeable", "bsDialog"})));
+           }},
+          {"BorderIcons",
+           [](TForm& c, P p) {
+             c.SetBorderIcons(static_cast<TBorderIcons>(
+                 p.SetOf({"biSystemMenu", "biMinimize", "biMaximize"})));
+           }},
+          {"WindowState",
+           [](TForm& c, P p) {
+             c.SetWindowState(static_cast<TWindowState>(
+                 p.Enumeration({"wsNormal", "wsMinimized", "wsMaximized"})));
+           }},
+          {"FormStyle",
+           [](TForm& c, P p) {
+             c.SetFormStyle(static_cast<TFormStyle>(p.Enumeration({"fsNormal", "fsStayOnTop"})));
+           }},
+          {"Position",
+           [](TForm& c, P p) {
+             c.SetPosition(
+                 static_cast<TPosition>(p.Enumeration({"poDesigned", "poScreenCenter"})));
+           }},
+          {"ClientWidth", [](TForm& c, P p) { c.SetClientWidth(p.ScaledInteger()); }},
+          {"ClientHeight", [](TForm& c, P p) { c.SetClientHeight(p.ScaledInteger()); }},
+          {"OnCreate", [](TForm& c, P p) { c.OnCreate = p.Handler<TNotifyEvent>(); }},
+          {"OnCloseQuery", [](TForm& c, P p) { c.OnCloseQuery = p.Handler<TCloseQueryEvent>(); }},
+      });
+  return table;
 }

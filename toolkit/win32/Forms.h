@@ -83,5 +83,5 @@ private:
   bool closing_ = false;
 };
 
-bool ApplyFormProperty(TComponent& component, const std::string& property,
-                       const TLayoutValue& value, TLayoutReader& reader);
+// What layouts may set on these classes.
+const TPropertyTable& FormLayoutProperties();

@@ -207,60 +207,58 @@ void TEdit::SetText(const std::string& text) {
 
 // ---- layout properties ----
 
-bool ApplyPanelProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader) {
-  auto* panel = dynamic_cast<TPanel*>(&component);
-  if (!panel) return false;
-  const std::vector<const char*> bevels{"bvNone", "bvLowered", "bvRaised"};
-  if (property == "BevelOuter")
-    panel->SetBevelOuter(static_cast<TPanelBevel>(reader.Enumeration(value, bevels)));
-  else if (property == "BevelInner")
-    panel->SetBevelInner(static_cast<TPanelBevel>(reader.Enumeration(value, bevels)));
-  else if (property == "BevelWidth")
-    panel->SetBevelWidth(reader.ScaledInteger(value));
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+namespace {
+TPanelBevel PanelBevel(const TLayoutProperty& property) {
+  return static_cast<TPanelBevel>(property.Enumeration({"bvNone", "bvLowered", "bvRaised"}));
+}
+}  // namespace
+
+const TPropertyTable& PanelLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TPanel> table(
+      &WinControlLayoutProperties(),
+      {
+          {"BevelOuter", [](TPanel& c, P p) { c.SetBevelOuter(PanelBevel(p)); }},
+          {"BevelInner", [](TPanel& c, P p) { c.SetBevelInner(PanelBevel(p)); }},
+          {"BevelWidth", [](TPanel& c, P p) { c.SetBevelWidth(p.ScaledInteger()); }},
+      });
+  return table;
 }
 
-bool ApplyLabelProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader) {
-  auto* label = dynamic_cast<TLabel*>(&component);
-  if (!label) return false;
-  if (property == "AutoSize")
-    label->SetAutoSize(reader.Boolean(value));
-  else if (property == "WordWrap")
-    label->SetWordWrap(reader.Boolean(value));
-  else if (property == "Transparent")
-    label->SetTransparent(reader.Boolean(value));
-  else if (property == "Alignment")
-    label->SetAlignment(static_cast<TAlignment>(
-        reader.Enumeration(value, {"taLeftJustify", "taRightJustify", "taCenter"})));
-  else
-    return ApplyControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& LabelLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TLabel> table(
+      &ControlLayoutProperties(),
+      {
+          {"AutoSize", [](TLabel& c, P p) { c.SetAutoSize(p.Boolean()); }},
+          {"WordWrap", [](TLabel& c, P p) { c.SetWordWrap(p.Boolean()); }},
+          {"Transparent", [](TLabel& c, P p) { c.SetTransparent(p.Boolean()); }},
+          {"Alignment",
+           [](TLabel& c, P p) {
+             c.SetAlignment(static_cast<TAlignment>(
+                 p.Enumeration({"taLeftJustify", "taRightJustify", "taCenter"})));
+           }},
+      });
+  return table;
 }
 
-bool ApplyButtonProperty(TComponent& component, const std::string& property,
-                         const TLayoutValue& value, TLayoutReader& reader) {
-  auto* button = dynamic_cast<TButton*>(&component);
-  if (!button) return false;
-  if (property == "Default")
-    button->SetDefault(reader.Boolean(value));
-  else if (property == "Cancel")
-    button->SetCancel(reader.Boolean(value));
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& ButtonLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TButton> table(
+      &WinControlLayoutProperties(),
+      {
+          {"Default", [](TButton& c, P p) { c.SetDefault(p.Boolean()); }},
+          {"Cancel", [](TButton& c, P p) { c.SetCancel(p.Boolean()); }},
+      });
+  return table;
 }
 
-bool ApplyEditProperty(TComponent& component, const std::string& property,
-                       const TLayoutValue& value, TLayoutReader& reader) {
-  auto* edit = dynamic_cast<TEdit*>(&component);
-  if (!edit) return false;
-  if (property == "Text")
-    edit->SetText(reader.String(value));
-  else
-    return ApplyWinControlProperty(component, property, value, reader);
-  return true;
+const TPropertyTable& EditLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TEdit> table(
+      &WinControlLayoutProperties(),
+      {
+          {"Text", [](TEdit& c, P p) { c.SetText(p.String()); }},
+      });
+  return table;
 }

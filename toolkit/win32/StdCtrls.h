@@ -96,11 +96,8 @@ protected:
   void CreateParams(TCreateParams& params) override;
 };
 
-bool ApplyPanelProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader);
-bool ApplyLabelProperty(TComponent& component, const std::string& property,
-                        const TLayoutValue& value, TLayoutReader& reader);
-bool ApplyButtonProperty(TComponent& component, const std::string& property,
-                         const TLayoutValue& value, TLayoutReader& reader);
-bool ApplyEditProperty(TComponent& component, const std::string& property,
-                       const TLayoutValue& value, TLayoutReader& reader);
+// What layouts may set on these classes.
+const TPropertyTable& PanelLayoutProperties();
+const TPropertyTable& LabelLayoutProperties();
+const TPropertyTable& ButtonLayoutProperties();
+const TPropertyTable& EditLayoutProperties();

@@ -242,7 +242,7 @@ TEST(Gauge, LayoutsCreateGaugesAndCheckTheRangeAsTheyApplyIt) {
   auto* form = app.CreateForm<TTestForm>();
   auto* menu = new TComponent(form);
   menu->SetName("PopupMenu1");
-  ApplyLayout(*form, &ApplyFormProperty,
+  ApplyLayout(*form, FormLayoutProperties(),
               "frmCopy: TTestForm\n"
               "  Gauge1: TGauge\n"
               "    Left = 8\n"
@@ -281,7 +281,7 @@ TEST(Gauge, LayoutsCreateGaugesAndCheckTheRangeAsTheyApplyIt) {
 
   auto* other = app.CreateForm<TTestForm>();
   try {
-    ApplyLayout(*other, &ApplyFormProperty,
+    ApplyLayout(*other, FormLayoutProperties(),
                 "frmCopy: TTestForm\n  Gauge2: TGauge\n    MinValue = 200\n  end\nend\n", {});
     ADD_FAILURE() << "MinValue 200 above MaxValue 100 was accepted";
   } catch (const EInvalidOperation& e) {

@@ -236,7 +236,7 @@ TEST(GradientControl, LayoutsSetItsPublishedPropertiesAndNoOthers) {
   TApplication app;
   auto* form = app.CreateForm<TTestForm>();
   ApplyLayout(
-      *form, &ApplyFormProperty,
+      *form, FormLayoutProperties(),
       "f: TTestForm\n  Gradient1: TGradient\n    Tag = 7\n    Cursor = crCross\n"
       "    Hint = 'backdrop'\n  end\n  Gradient2: TGradient\n    Cursor = -21\n  end\nend\n",
       {});
@@ -251,7 +251,7 @@ TEST(GradientControl, LayoutsSetItsPublishedPropertiesAndNoOthers) {
     const std::string text =
         std::string("f: TTestForm\n  Gradient3: TGradient\n    ") + property + "\n  end\nend\n";
     try {
-      ApplyLayout(*other, &ApplyFormProperty, text, {});
+      ApplyLayout(*other, FormLayoutProperties(), text, {});
       ADD_FAILURE() << property << " was accepted";
     } catch (const ELayoutError& e) {
       EXPECT_NE(std::string(e.Message()).find("unknown property"), std::string::npos)

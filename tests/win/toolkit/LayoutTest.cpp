@@ -19,16 +19,17 @@ public:
   std::function<void(int&)> OnProgress;
 };
 
-bool ApplyRecorderProperty(TComponent& component, const std::string& property,
-                           const TLayoutValue& value, TLayoutReader& reader) {
-  auto& recorder = dynamic_cast<TRecorder&>(component);
-  if (property == "OnProgress") {
-    recorder.OnProgress = reader.Handler<std::function<void(int&)>>(value);
-    return true;
-  }
-  if (property != "First" && property != "Second") return false;
-  recorder.writes.push_back(property + "=" + std::to_string(reader.Integer(value)));
-  return true;
+const TPropertyTable& RecorderLayoutProperties() {
+  using P = const TLayoutProperty&;
+  static const TPropertiesOf<TRecorder> table(
+      nullptr,
+      {
+          {"OnProgress",
+           [](TRecorder& r, P p) { r.OnProgress = p.Handler<std::function<void(int&)>>(); }},
+          {"First", [](TRecorder& r, P p) { r.writes.push_back("First=" + std::to_string(p.Integer())); }},
+          {"Second", [](TRecorder& r, P p) { r.writes.push_back("Second=" + std::to_string(p.Integer())); }},
+      });
+  return table;
 }
 
 class TLayoutForm : public TForm {
@@ -94,7 +95,7 @@ protected:
   void SetUp() override {
     SetLayoutPixelsPerInch(96);
     RegisterComponentClass(
-        "TRecorder", [](TComponent* o) { return new TRecorder(o); }, &ApplyRecorderProperty);
+        "TRecorder", [](TComponent* o) { return new TRecorder(o); }, RecorderLayoutProperties());
   }
   void TearDown() override { SetLayoutPixelsPerInch(0); }
   TApplication app;

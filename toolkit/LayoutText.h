@@ -147,13 +147,13 @@ private:
   static std::map<std::string, TSetter> ForAnyComponent(
       std::initializer_list<std::pair<const char*, TTypedSetter>> setters) {
     std::map<std::string, TSetter> result;
-    for (const auto& [name, set] : setters) {
-      if (!set) {
+    for (const auto& [name, typed] : setters) {
+      if (!typed) {
         result[name] = nullptr;
         continue;
       }
-      result[name] = [set, property = std::string(name)](TComponent& component,
-                                                         const TLayoutProperty& value) {
+      result[name] = [set = typed, property = std::string(name)](TComponent& component,
+                                                                 const TLayoutProperty& value) {
         T* object = dynamic_cast<T*>(&component);
         if (!object) value.Fail("property " + property + " does not fit " + component.Name());
         set(*object, value);

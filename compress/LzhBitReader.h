@@ -143,6 +143,7 @@ private:
   } else if (moved != nullptr) {
     model.MoveCounted(path, static_cast<int>(moved - path));
   }
+  model.CheckPath(symbol, "DecodeSymbol");
   return symbol;
 }
 

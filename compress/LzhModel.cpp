@@ -18,6 +18,7 @@ void TLzhModel::InitModel() {
   // A leaf's missing children: a symbol, whose grandparent means nothing.
   Child[kNodeCount] = Child[kNodeCount + 1] = kNodeCount;
   FindGrandRelatives();
+  CheckAll("InitModel");
 }
 
 void TLzhModel::RescaleModel() {
@@ -48,6 +49,7 @@ void TLzhModel::RescaleModel() {
     if (c < kNodeCount) Parent[c + 1] = static_cast<uint16_t>(i);
   }
   FindGrandRelatives();
+  CheckAll("RescaleModel");
 }
 
 void TLzhModel::FindGrandRelatives() {

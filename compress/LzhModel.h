@@ -6,8 +6,17 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+
+// With KESTREL_MODEL_CHECKS set to 1 (the native test tree, the fuzz tree and Debug builds
+// set it for every file), the model checks its invariants as it goes: the whole tree after
+// InitModel and RescaleModel, the climbed path after every update, and the length of every
+// code; a broken invariant stops the program with a message that names it.
+#ifndef KESTREL_MODEL_CHECKS
+#define KESTREL_MODEL_CHECKS 0
 #endif
 
 // Every constant here is part of the stream format.
@@ -53,6 +62,13 @@ inline int LastCountBelowWide(const uint16_t* counts, int from, uint16_t f) {
 }
 #endif
 
+// The longest code: counts stay below kMaxFrequency, and a code of n bits needs a root
+// count of at least the (n + 2)th Fibonacci number (24th: 46368 > 0x8000 for n = 22).
+inline constexpr int kLongestCode = 22;
+
+// Stops the program: an invariant of the model does not hold (see KESTREL_MODEL_CHECKS).
+[[noreturn]] void ModelCheckFailed(const char* where, const std::string& what);
+
 // A symbol's code, gathered from its leaf upwards: Bits holds it in its top Length bits.
 struct TLzhCode {
   uint32_t Bits = 0;
@@ -93,6 +109,7 @@ struct TLzhModel {
     if (f > Frequency[n + 1]) n = SwapUpward(n, f);
     ClimbFrom(n);
     ++Frequency[kRootNode];
+    CheckPath(symbol, "UpdateModel");
   }
   // The symbol's code as it stands, then the update of UpdateModel. The code is the path
   // from the root, one bit per level (1 for a second child), gathered leaf upwards into
@@ -105,6 +122,7 @@ struct TLzhModel {
     if (Frequency[kRootNode] == kMaxFrequency) {
       GatherCode(k, code);
       UpdateModel(symbol);
+      CheckCode(code);
       return code;
     }
     // Two levels per load, as in ClimbFrom.
@@ -130,6 +148,8 @@ struct TLzhModel {
       k = upUp;
     }
     ++Frequency[kRootNode];
+    CheckPath(symbol, "CodeAndUpdate");
+    CheckCode(code);
     return code;
   }
   // For a path (nodes from a child of the root down to a leaf) whose nodes and the root
@@ -153,6 +173,34 @@ struct TLzhModel {
   void RescaleModel();
   // Derives GrandChild and GrandParent from Child and Parent.
   void FindGrandRelatives();
+
+  // Where the tree breaks an invariant, as text; empty when every one holds. Looks at every
+  // node: the order of the counts, the sums, the pairs, the links, the root's limit, the
+  // leaves' counts and the shortcut tables.
+  std::string Inconsistency() const;
+  // The same for the order, the sums and the root's limit, along the path from the
+  // symbol's leaf to the root: what an update has touched.
+  std::string PathInconsistency(int symbol) const;
+
+  // The checks of KESTREL_MODEL_CHECKS; nothing without it.
+  void CheckAll(const char* where) const {
+    if constexpr (KESTREL_MODEL_CHECKS) {
+      const std::string what = Inconsistency();
+      if (!what.empty()) ModelCheckFailed(where, what);
+    }
+  }
+  void CheckPath(int symbol, const char* where) const {
+    if constexpr (KESTREL_MODEL_CHECKS) {
+      const std::string what = PathInconsistency(symbol);
+      if (!what.empty()) ModelCheckFailed(where, what);
+    }
+  }
+  static void CheckCode(const TLzhCode& code) {
+    if constexpr (KESTREL_MODEL_CHECKS) {
+      if (code.Length < 1 || code.Length > kLongestCode)
+        ModelCheckFailed("CodeAndUpdate", "a code of " + std::to_string(code.Length) + " bits");
+    }
+  }
 
 private:
   // Adds the code bits of node n and of its ancestors below the root.

@@ -247,23 +247,30 @@ TColor TLayoutProperty::Color() const {
   Fail("unknown colour " + name);
 }
 
-int TLayoutProperty::Enumeration(const std::vector<const char*>& names) const {
+int TLayoutProperty::Enumeration(std::initializer_list<const char*> names) const {
   const std::string& name = Identifier();
-  for (size_t i = 0; i < names.size(); ++i)
-    if (SameTextAscii(name, names[i])) return static_cast<int>(i);
+  int index = 0;
+  for (const char* candidate : names) {
+    if (SameTextAscii(name, candidate)) return index;
+    ++index;
+  }
   Fail("unknown value " + name);
 }
 
-unsigned TLayoutProperty::SetOf(const std::vector<const char*>& names) const {
+unsigned TLayoutProperty::SetOf(std::initializer_list<const char*> names) const {
   if (value_.kind != TLayoutValue::Kind::Set) Fail("a set [...] is expected");
   unsigned bits = 0;
   for (const std::string& item : value_.items) {
+    unsigned bit = 1;
     bool found = false;
-    for (size_t i = 0; i < names.size() && !found; ++i)
-      if (SameTextAscii(item, names[i])) {
-        bits |= 1u << i;
+    for (const char* candidate : names) {
+      if (SameTextAscii(item, candidate)) {
+        bits |= bit;
         found = true;
+        break;
       }
+      bit <<= 1;
+    }
     if (!found) Fail("unknown set member " + item);
   }
   return bits;
@@ -284,12 +291,12 @@ int TLayoutProperty::Cursor() const {
 
 bool TPropertyTable::Apply(TComponent& component, const std::string& name,
                            const TLayoutProperty& property) const {
-  for (const TPropertyTable* table = this; table; table = table->base_) {
-    auto it = table->setters_.find(name);
-    if (it == table->setters_.end()) continue;
-    if (!it->second) return false;
-    it->second(component, property);
-    return true;
-  }
+  for (const TPropertyTable* table = this; table; table = table->base_)
+    for (const TEntry& entry : table->entries_)
+      if (name == entry.name) {
+        if (!entry.set) return false;
+        table->invoke_(entry.set, component, property, entry.name);
+        return true;
+      }
   return false;
 }

@@ -82,9 +82,9 @@ public:
   bool Boolean() const;
   TColor Color() const;
   // The value of an identifier among names, which stand for 0, 1, 2, ...
-  int Enumeration(const std::vector<const char*>& names) const;
+  int Enumeration(std::initializer_list<const char*> names) const;
   // A set of identifiers among names, which stand for the bits 1, 2, 4, ...
-  unsigned SetOf(const std::vector<const char*>& names) const;
+  unsigned SetOf(std::initializer_list<const char*> names) const;
   // The component the value names among those of the component's owner; the reference
   // must name one made earlier.
   TComponent* Component(const TComponent& component) const;
@@ -112,23 +112,31 @@ private:
 
 // The properties a class takes from layouts: name -> setter, chained to the table of its
 // base class for the names it does not list. Tables live as long as the program (a
-// function-local static each), so a derived table can point at its base's.
+// function-local static each), so a derived table can point at its base's. Plain function
+// pointers and a short list each: a class has a few dozen properties at most.
 class TPropertyTable {
 public:
-  using TSetter = std::function<void(TComponent&, const TLayoutProperty&)>;
-
   // Sets the property through the first table of the chain that lists the name; false when
   // none does, or when that table lists it without a setter (a property the class hides).
   bool Apply(TComponent& component, const std::string& name,
              const TLayoutProperty& property) const;
 
 protected:
-  TPropertyTable(const TPropertyTable* base, std::map<std::string, TSetter> setters)
-      : base_(base), setters_(std::move(setters)) {}
+  using TAnySetter = void (*)();  // a TPropertiesOf<T>::TTypedSetter, cast
+  using TInvoker = void (*)(TAnySetter set, TComponent& component,
+                            const TLayoutProperty& property, const char* name);
+  struct TEntry {
+    const char* name;
+    TAnySetter set;
+  };
+
+  TPropertyTable(const TPropertyTable* base, TInvoker invoke, std::vector<TEntry> entries)
+      : base_(base), invoke_(invoke), entries_(std::move(entries)) {}
 
 private:
   const TPropertyTable* base_;
-  std::map<std::string, TSetter> setters_;
+  TInvoker invoke_;
+  std::vector<TEntry> entries_;
 };
 
 // A table for components of class T:
@@ -141,24 +149,21 @@ public:
 
   TPropertiesOf(const TPropertyTable* base,
                 std::initializer_list<std::pair<const char*, TTypedSetter>> setters)
-      : TPropertyTable(base, ForAnyComponent(setters)) {}
+      : TPropertyTable(base, &Invoke, Entries(setters)) {}
 
 private:
-  static std::map<std::string, TSetter> ForAnyComponent(
+  static std::vector<TEntry> Entries(
       std::initializer_list<std::pair<const char*, TTypedSetter>> setters) {
-    std::map<std::string, TSetter> result;
-    for (const auto& [name, typed] : setters) {
-      if (!typed) {
-        result[name] = nullptr;
-        continue;
-      }
-      result[name] = [set = typed, property = std::string(name)](TComponent& component,
-                                                                 const TLayoutProperty& value) {
-        T* object = dynamic_cast<T*>(&component);
-        if (!object) value.Fail("property " + property + " does not fit " + component.Name());
-        set(*object, value);
-      };
-    }
-    return result;
+    std::vector<TEntry> entries;
+    for (const auto& [name, set] : setters)
+      entries.push_back({name, reinterpret_cast<TAnySetter>(set)});
+    return entries;
+  }
+  static void Invoke(TAnySetter set, TComponent& component, const TLayoutProperty& property,
+                     const char* name) {
+    T* object = dynamic_cast<T*>(&component);
+    if (!object)
+      property.Fail(std::string("property ") + name + " does not fit " + component.Name());
+    reinterpret_cast<TTypedSetter>(set)(*object, property);
   }
 };

@@ -99,6 +99,17 @@ TEST(LzhModel, InitialTreeIsBalancedOverAllSymbols) {
   EXPECT_EQ(m->Parent[kRootNode], 0);
 }
 
+// The model's own checks (on in the sanitizer tree) stop at a broken tree.
+TEST(LzhModel, ItsChecksNameABrokenInvariant) {
+  auto m = std::make_unique<TLzhModel>();
+  m->InitModel();
+  EXPECT_EQ(m->Inconsistency(), "");
+  ++m->Frequency[kRootNode];
+  EXPECT_EQ(m->Inconsistency(), "sums: node 626");
+  if (!KESTREL_MODEL_CHECKS) GTEST_SKIP() << "this tree is built without the model's checks";
+  EXPECT_DEATH(m->UpdateModel(0), "LZH model broken after UpdateModel: sums at node 626");
+}
+
 TEST(LzhModel, UpdatesKeepTheSiblingPropertyAndCount) {
   auto m = std::make_unique<TLzhModel>();
   m->InitModel();

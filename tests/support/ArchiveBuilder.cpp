@@ -26,8 +26,7 @@ Bytes BuildRawArchive(const std::vector<TRawMember>& members, const std::string&
                       std::optional<int32_t> totalSize) {
   int64_t sum = 0;
   for (const auto& m : members) sum += m.expandedSize;
-  Bytes out = {0x51, 0x55, 0x49, 0x58, 0x1A};
-  out.insert(out.end(), methodId.begin(), methodId.begin() + 3);
+  Bytes out = TextBytes("QUIX\x1A" + methodId.substr(0, 3));
   PutLE(out, static_cast<uint32_t>(totalSize.value_or(static_cast<int32_t>(sum))), 4);
   out.push_back(1);  // caMulti
   PutLE(out, 0, 8);

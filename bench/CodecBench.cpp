@@ -21,35 +21,13 @@
 
 #include "ReferenceCodec.h"
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
 #include "compress/ByteChannel.h"
 #include "compress/LzhCompress.h"
-#include "toolkit/Stream.h"
+#include "tests/support/Files.h"
+#include "tests/support/MemoryStreams.h"
+#include "tests/support/MethodRuns.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
-
-// Writes into memory reserved beforehand, so that only the codec is measured.
-class TBufferSink : public TStream {
-public:
-  explicit TBufferSink(size_t capacity) : data_(capacity) {}
-  int32_t Read(void*, int32_t) override { return 0; }
-  int32_t Write(const void* buffer, int32_t count) override {
-    if (size_ + static_cast<size_t>(count) > data_.size()) data_.resize(2 * data_.size() + count);
-    std::memcpy(data_.data() + size_, buffer, static_cast<size_t>(count));
-    size_ += static_cast<size_t>(count);
-    return count;
-  }
-  int64_t Seek(int64_t, TSeekOrigin) override { return static_cast<int64_t>(size_); }
-  void Rewind() { size_ = 0; }
-  Bytes Contents() const { return Bytes(data_.begin(), data_.begin() + static_cast<long>(size_)); }
-  size_t Filled() const { return size_; }
-
-private:
-  Bytes data_;
-  size_t size_ = 0;
-};
 
 struct TCorpusFile {
   std::string set;  // the corpus folder: bin, payload, random, text
@@ -59,17 +37,11 @@ struct TCorpusFile {
 
 std::vector<TCorpusFile> gCorpus;
 
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 size_t OursCompress(const Bytes& data, TBufferSink& sink) {
-  TReadOnlyMemoryStream source(data.data(), static_cast<int64_t>(data.size()));
   sink.Rewind();
   uint32_t checksum = 0;
-  return static_cast<size_t>(RunBuiltInMethod(nullptr, sink, source, false, checksum, kMethodLzh, 0,
-                                              static_cast<int32_t>(data.size())));
+  return static_cast<size_t>(
+      RunMethodInto(sink, false, kMethodLzh, data.data(), data.size(), 0, checksum));
 }
 
 // The same on one thread, whatever the size.
@@ -83,12 +55,10 @@ size_t OursCompressAlone(const Bytes& data, TBufferSink& sink) {
 }
 
 size_t OursExpand(const TCorpusFile& f, TBufferSink& sink) {
-  TReadOnlyMemoryStream source(f.stream.data(), static_cast<int64_t>(f.stream.size()));
   sink.Rewind();
   uint32_t checksum = 0;
-  return static_cast<size_t>(RunBuiltInMethod(nullptr, sink, source, true, checksum, kMethodLzh,
-                                              static_cast<int32_t>(f.data.size()),
-                                              static_cast<int32_t>(f.stream.size())));
+  return static_cast<size_t>(RunMethodInto(sink, true, kMethodLzh, f.stream.data(), f.stream.size(),
+                                           static_cast<int32_t>(f.data.size()), checksum));
 }
 
 void LoadCorpus(const std::string& dir) {
@@ -105,7 +75,7 @@ void LoadCorpus(const std::string& dir) {
     fields >> size >> hash >> name;
     TCorpusFile f;
     f.set = name.substr(0, name.find('/'));
-    f.data = ReadFile(dir + "/" + name);
+    f.data = ReadFileBytes(dir + "/" + name);
     OursCompress(f.data, sink);
     f.stream = sink.Contents();
     // Both decoders must give the file back before anything is timed.

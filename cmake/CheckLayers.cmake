@@ -2,10 +2,12 @@
 # The layers and what each may include. Dependencies point downwards only:
 #   setup -> controls -> toolkit/win32 -> toolkit (the portable core)
 #   setup -> compress_expand -> toolkit;  tools/archiver -> compress -> compress_expand
-# The portable layers see no Win32 header outside their *_win32.cpp and *_win32.h files
-# (nor, outside them, any *_win32.h header, which would bring the Win32 ones along), and the
-# expansion side of compress/ (all that setup.exe links) sees none of the compressor. A
-# file that breaks a rule stops the build, naming the file and the include.
+#   tests/support -> compress, and toolkit/win32 from its *_win32 files only
+# The portable layers see no Win32 header and nothing of toolkit/win32/ outside their
+# *_win32.cpp and *_win32.h files (nor, outside them, any *_win32.h header, which would
+# bring the Win32 ones along), and the expansion side of compress/ (all that setup.exe
+# links) sees none of the compressor. A file that breaks a rule stops the build, naming
+# the file and the include.
 cmake_minimum_required(VERSION 3.25)
 if(NOT SOURCE)
   message(FATAL_ERROR "CheckLayers.cmake needs -DSOURCE=<source root>")
@@ -34,6 +36,9 @@ function(check pattern forbidden)
       if(portable AND name MATCHES "_win32\\.h$")
         list(APPEND broken "${file}: portable code includes ${name}: only *_win32 files may")
       endif()
+      if(portable AND name MATCHES "^toolkit/win32/")
+        list(APPEND broken "${file}: portable code includes ${name}: only *_win32 files may")
+      endif()
       foreach(prefix ${forbidden})
         if(name MATCHES "^${prefix}/")
           list(APPEND broken "${file}: includes ${name}, from ${prefix}/, which this layer may not use")
@@ -51,6 +56,7 @@ foreach(ext h cpp)
   check(compress/*.${ext} "toolkit/win32;controls;setup;tools" WIN32_HEADERS)
   check(controls/*.${ext} "compress;setup;tools")
   check(tools/*/*.${ext} "toolkit/win32;controls;setup" WIN32_HEADERS)
+  check(tests/support/*.${ext} "controls;setup;tools" WIN32_HEADERS)
 endforeach()
 
 # The compressor's files, the only ones in compress/ that may include its headers.

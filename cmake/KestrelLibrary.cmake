@@ -41,7 +41,8 @@ file(GLOB_RECURSE kestrel_layered_sources CONFIGURE_DEPENDS
   ${KESTREL_SOURCE_DIR}/toolkit/*.h ${KESTREL_SOURCE_DIR}/toolkit/*.cpp
   ${KESTREL_SOURCE_DIR}/compress/*.h ${KESTREL_SOURCE_DIR}/compress/*.cpp
   ${KESTREL_SOURCE_DIR}/controls/*.h ${KESTREL_SOURCE_DIR}/controls/*.cpp
-  ${KESTREL_SOURCE_DIR}/tools/*.h ${KESTREL_SOURCE_DIR}/tools/*.cpp)
+  ${KESTREL_SOURCE_DIR}/tools/*.h ${KESTREL_SOURCE_DIR}/tools/*.cpp
+  ${KESTREL_SOURCE_DIR}/tests/support/*.h ${KESTREL_SOURCE_DIR}/tests/support/*.cpp)
 add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/layer-check.stamp
   COMMAND ${CMAKE_COMMAND} -DSOURCE=${KESTREL_SOURCE_DIR} -P
           ${KESTREL_SOURCE_DIR}/cmake/CheckLayers.cmake

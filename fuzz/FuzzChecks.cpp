@@ -83,9 +83,3 @@ const char* FaultName(TFault fault) {
   }
   return "?";
 }
-
-uint32_t SumOf(const uint8_t* data, size_t size) {
-  uint32_t sum = 0;
-  for (size_t k = 0; k < size; ++k) sum += data[k];
-  return sum;
-}

@@ -4,9 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-using Bytes = std::vector<uint8_t>;
+#include "tests/support/Bytes.h"
 
 // Ends the run with a message; libFuzzer keeps the input as a finding.
 [[noreturn]] void FuzzFail(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -54,8 +53,3 @@ enum class TFault {
 // The kind of the exception being handled; call only inside a catch block.
 TFault CurrentFault();
 const char* FaultName(TFault fault);
-
-uint32_t SumOf(const uint8_t* data, size_t size);
-inline uint32_t SumOf(const Bytes& bytes) {
-  return SumOf(bytes.data(), bytes.size());
-}

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "compress/BuiltInMethod.h"
-#include "fuzz/ChoppySource.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/ReferenceCodec.h"
+#include "tests/support/MemoryStreams.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t sourceSize = (flags & kShortSourceSize) ? streamSize / 2 : streamSize;
   const int abortAt = (flags & kAbortOnce) ? flags >> 4 : -1;
 
-  TChoppySource source(input.Data(), input.Size(), mostPerRead);
+  TScriptedSource source(input.Data(), input.Size(), mostPerRead);
   std::vector<int32_t> reported;
   int64_t abortedBlock = -1;
   int64_t abortedBlockEnd = -1;

@@ -7,27 +7,21 @@
 #include <string>
 #include <vector>
 
-#include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
-#include "fuzz/FuzzChecks.h"
-#include "toolkit/Stream.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/MethodRuns.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-Bytes Text(const std::string& text) {
-  return Bytes(text.begin(), text.end());
-}
-
 const std::vector<Bytes>& Samples() {
   static const std::vector<Bytes> samples = [] {
     std::vector<Bytes> s;
     s.push_back({});
-    s.push_back(Text("abc"));
+    s.push_back(TextBytes("abc"));
     s.push_back(Bytes(61, 'A'));
-    s.push_back(Text("          xyz"));
-    s.push_back(Text("[Sites]\r\nHost=ftp.example.com\r\nUser=anonymous\r\nPort=21\r\n"));
+    s.push_back(TextBytes("          xyz"));
+    s.push_back(TextBytes("[Sites]\r\nHost=ftp.example.com\r\nUser=anonymous\r\nPort=21\r\n"));
     Bytes runs;
     for (int k = 0; k < 40; ++k)
       runs.insert(runs.end(), static_cast<size_t>(k % 7 + 1), k % 3 ? 0x94 : 'z');
@@ -51,40 +45,8 @@ const std::vector<Bytes>& Samples() {
   return samples;
 }
 
-Bytes Compressed(int method, const Bytes& plain) {
-  TReadOnlyMemoryStream source(plain.data(), static_cast<int64_t>(plain.size()));
-  TMemoryStream out;
-  uint32_t checksum = 0;
-  RunBuiltInMethod(nullptr, out, source, false, checksum, method, 0,
-                   static_cast<int32_t>(plain.size()));
-  return out.Bytes();
-}
-
-struct TSeedMember {
-  std::string name;
-  int method;
-  Bytes plain;
-};
-
-Bytes Archive(const std::string& id, const std::vector<TSeedMember>& members) {
-  TMemoryStream out;
-  TArchiveHeader header;
-  SetMethodId(header, id);
-  for (const auto& m : members) header.TotalSize += static_cast<int32_t>(m.plain.size());
-  WriteArchiveHeader(out, header);
-  for (const auto& m : members) {
-    const Bytes data = m.method == 0 ? m.plain : Compressed(m.method, m.plain);
-    TMemberHeader mh;
-    mh.DateTime = 0x2395A939;
-    mh.Attributes = kArchiveAttribute;
-    mh.ExpandedSize = static_cast<int32_t>(m.plain.size());
-    mh.CompressedSize = static_cast<int32_t>(data.size());
-    mh.MethodCode = static_cast<uint8_t>(m.method);
-    mh.Checksum = SumOf(m.plain);
-    WriteMemberHeader(out, mh, m.name);
-    out.WriteBuffer(data.data(), static_cast<int32_t>(data.size()));
-  }
-  return out.Bytes();
+Bytes Archive(const std::string& id, const std::vector<TPlainMember>& members) {
+  return BuildArchive(members, id).bytes;
 }
 
 std::vector<Bytes> Archives() {
@@ -128,10 +90,10 @@ int main(int argc, char** argv) {
   for (const Bytes& plain : Samples()) {
     const auto size = static_cast<uint8_t>(plain.size());
     const auto sizeHigh = static_cast<uint8_t>(plain.size() >> 8);
-    Write(root / "lzh_expand", n, {size, sizeHigh, 0x00, 0xFF}, Compressed(2, plain));
-    Write(root / "lzh_expand", 100 + n, {size, sizeHigh, 0x12, 0x00}, Compressed(2, plain));
-    Write(root / "rle_expand", n, {0x00, 0xFF}, Compressed(1, plain));
-    Write(root / "rle_expand", 100 + n, {0x02, 0x07}, Compressed(1, plain));
+    Write(root / "lzh_expand", n, {size, sizeHigh, 0x00, 0xFF}, CompressBytes(2, plain));
+    Write(root / "lzh_expand", 100 + n, {size, sizeHigh, 0x12, 0x00}, CompressBytes(2, plain));
+    Write(root / "rle_expand", n, {0x00, 0xFF}, CompressBytes(1, plain));
+    Write(root / "rle_expand", 100 + n, {0x02, 0x07}, CompressBytes(1, plain));
     Write(root / "round_trip", n, {0x00, 0x03}, plain);
     Write(root / "round_trip", 100 + n, {0x01, 0x00}, plain);
     ++n;

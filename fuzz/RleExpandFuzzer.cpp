@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "compress/BuiltInMethod.h"
-#include "fuzz/ChoppySource.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/ReferenceCodec.h"
+#include "tests/support/MemoryStreams.h"
 
 namespace {
 enum : uint8_t {
@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t sourceSize = (flags & kShortSourceSize) ? streamSize / 2 : streamSize;
   const int abortAt = (flags & kAbortOnce) ? flags >> 4 : -1;
 
-  TChoppySource source(input.Data(), input.Size(), mostPerRead);
+  TScriptedSource source(input.Data(), input.Size(), mostPerRead);
   int events = 0;
   int64_t inputEnd = sourceSize;
   TShowProgressEvent onProgress = [&](int32_t& percentage) {

@@ -6,49 +6,40 @@
 // compressor, and
 // an LZH stream must expand correctly by the reference expander too, so that a fault
 // shared by both directions of the codec cannot hide.
-#include "compress/BuiltInMethod.h"
+#include <utility>
+
 #include "compress/ByteChannel.h"
 #include "compress/LzhCompress.h"
-#include "fuzz/ChoppySource.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/ReferenceCodec.h"
+#include "tests/support/MemoryStreams.h"
+#include "tests/support/MethodRuns.h"
 
 namespace {
 
-struct TRun {
-  Bytes output;
-  uint32_t checksum = 0;
-  int32_t result = 0;
-};
-
-TRun Run(bool expand, int method, TStream& source, int32_t destSize, int32_t sourceSize) {
-  TRun run;
-  TMemoryStream out;
+TMethodRun Run(bool expand, int method, TStream& source, int32_t destSize, int32_t sourceSize) {
   try {
-    run.result =
-        RunBuiltInMethod(nullptr, out, source, expand, run.checksum, method, destSize, sourceSize);
+    return RunMethodFrom(source, expand, method, destSize, sourceSize);
   } catch (...) {
     FuzzFail("%s raised %s", expand ? "expansion" : "compression", FaultName(CurrentFault()));
   }
-  run.output = out.Bytes();
-  return run;
 }
 
 // LZH compression as RunBuiltInMethod runs it, but with a helper for the search whatever
 // the size.
-TRun CompressLzhWithHelper(TStream& source, int32_t sourceSize) {
-  TRun run;
-  TMemoryStream out;
+TMethodRun CompressLzhWithHelper(TStream& source, int32_t sourceSize) {
+  TMethodRun run;
+  TRecordingSink out;
   try {
     TByteChannel channel(nullptr, out, source, sourceSize);
     LzhCompress(channel, true);
-    run.checksum = channel.InputSum();
+    run.Checksum = channel.InputSum();
     channel.FlushOutput();
-    run.result = channel.BytesWritten();
+    run.Result = channel.BytesWritten();
   } catch (...) {
     FuzzFail("compression with a helper raised %s", FaultName(CurrentFault()));
   }
-  run.output = out.Bytes();
+  run.Output = std::move(out.Data);
   return run;
 }
 
@@ -62,33 +53,33 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t plainSize = static_cast<int32_t>(plain.size());
 
   TReadOnlyMemoryStream whole(plain.data(), plainSize);
-  const TRun packed = Run(false, method, whole, 0, plainSize);
-  FUZZ_CHECK(packed.checksum == SumOf(plain), "compression's checksum is not the input's sum");
-  FUZZ_CHECK(packed.result == static_cast<int32_t>(packed.output.size()),
-             "compressed size %d for %zu bytes", packed.result, packed.output.size());
-  FUZZ_CHECK(!plain.empty() || packed.output.empty(), "an empty input gave a stream");
+  const TMethodRun packed = Run(false, method, whole, 0, plainSize);
+  FUZZ_CHECK(packed.Checksum == SumOf(plain), "compression's checksum is not the input's sum");
+  FUZZ_CHECK(packed.Result == static_cast<int32_t>(packed.Output.size()),
+             "compressed size %d for %zu bytes", packed.Result, packed.Output.size());
+  FUZZ_CHECK(!plain.empty() || packed.Output.empty(), "an empty input gave a stream");
 
-  TChoppySource choppy(plain.data(), plain.size(), mostPerRead);
-  const TRun packedInPieces = method == 2 ? CompressLzhWithHelper(choppy, plainSize)
-                                          : Run(false, method, choppy, 0, plainSize);
-  FUZZ_CHECK(packedInPieces.output == packed.output,
+  TScriptedSource choppy(plain.data(), plain.size(), mostPerRead);
+  const TMethodRun packedInPieces = method == 2 ? CompressLzhWithHelper(choppy, plainSize)
+                                                : Run(false, method, choppy, 0, plainSize);
+  FUZZ_CHECK(packedInPieces.Output == packed.Output,
              "the compressed stream depends on the source's read sizes or on the helper");
-  FUZZ_CHECK(packedInPieces.checksum == packed.checksum, "the checksum depends on the source");
+  FUZZ_CHECK(packedInPieces.Checksum == packed.Checksum, "the checksum depends on the source");
 
   if (method == 1) {
-    FUZZ_CHECK(packed.output == ReferenceRleCompress(plain), "RLE differs from the reference");
+    FUZZ_CHECK(packed.Output == ReferenceRleCompress(plain), "RLE differs from the reference");
   } else {
-    const TReferenceLzhResult reference = ReferenceLzhExpand(packed.output, plainSize);
+    const TReferenceLzhResult reference = ReferenceLzhExpand(packed.Output, plainSize);
     FUZZ_CHECK(reference.Output == plain, "the reference expander does not get the input back");
   }
 
-  TReadOnlyMemoryStream stream(packed.output.data(), static_cast<int64_t>(packed.output.size()));
-  const TRun unpacked =
-      Run(true, method, stream, plainSize, static_cast<int32_t>(packed.output.size()));
-  FUZZ_CHECK(unpacked.output == plain, "the round trip changed the data (%zu -> %zu bytes)",
-             plain.size(), unpacked.output.size());
-  FUZZ_CHECK(unpacked.checksum == packed.checksum, "the two directions' checksums differ");
-  FUZZ_CHECK(stream.Position() == static_cast<int64_t>(packed.output.size()),
+  TReadOnlyMemoryStream stream(packed.Output.data(), static_cast<int64_t>(packed.Output.size()));
+  const TMethodRun unpacked =
+      Run(true, method, stream, plainSize, static_cast<int32_t>(packed.Output.size()));
+  FUZZ_CHECK(unpacked.Output == plain, "the round trip changed the data (%zu -> %zu bytes)",
+             plain.size(), unpacked.Output.size());
+  FUZZ_CHECK(unpacked.Checksum == packed.Checksum, "the two directions' checksums differ");
+  FUZZ_CHECK(stream.Position() == static_cast<int64_t>(packed.Output.size()),
              "expansion did not take the whole stream");
   return 0;
 }

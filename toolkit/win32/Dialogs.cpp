@@ -389,24 +389,3 @@ TMessageAnswerer SetMessageAnswerer(TMessageAnswerer answerer) {
   CurrentAnswerer() = std::move(answerer);
   return previous;
 }
-
-TScriptedAnswerer::TScriptedAnswerer(std::initializer_list<TModalResult> answers)
-    : script_(answers) {
-  previous_ = SetMessageAnswerer([this](const TMessageQuestion& q) { return Answer(q); });
-}
-
-TScriptedAnswerer::~TScriptedAnswerer() {
-  SetMessageAnswerer(std::move(previous_));
-}
-
-TModalResult TScriptedAnswerer::Answer(const TMessageQuestion& question) {
-  questions_.push_back(question);
-  if (!(question.buttons & (mbYes | mbNo))) return mrOk;
-  if (script_.empty()) {
-    ++unscripted_;
-    return mrNo;
-  }
-  TModalResult answer = script_.front();
-  script_.pop_front();
-  return answer;
-}

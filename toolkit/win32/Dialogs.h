@@ -5,9 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
-#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -46,27 +44,3 @@ std::string MessageBoxClipboardText(const TMessageQuestion& question);
 // Stands in for the modal box; returns the previous answerer (empty: the real box).
 using TMessageAnswerer = std::function<TModalResult(const TMessageQuestion&)>;
 TMessageAnswerer SetMessageAnswerer(TMessageAnswerer answerer);
-
-// Answers the Yes/No questions from a script, in order, and OK boxes with OK; records every
-// box it was shown. A Yes/No question beyond the script is answered No and counted, so a
-// test sees a question it did not expect.
-class TScriptedAnswerer {
-public:
-  explicit TScriptedAnswerer(std::initializer_list<TModalResult> answers = {});
-  ~TScriptedAnswerer();
-  TScriptedAnswerer(const TScriptedAnswerer&) = delete;
-  TScriptedAnswerer& operator=(const TScriptedAnswerer&) = delete;
-
-  void Add(TModalResult answer) { script_.push_back(answer); }
-  const std::vector<TMessageQuestion>& Questions() const { return questions_; }
-  int Unscripted() const { return unscripted_; }
-  int Remaining() const { return static_cast<int>(script_.size()); }
-
-private:
-  TModalResult Answer(const TMessageQuestion& question);
-
-  std::deque<TModalResult> script_;
-  std::vector<TMessageQuestion> questions_;
-  int unscripted_ = 0;
-  TMessageAnswerer previous_;
-};

@@ -7,10 +7,11 @@
 #include <iterator>
 #include <sstream>
 
-#include "tests/native/engine/TestArchive.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/SampleData.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/archiver/Archiver.h"
-
-using namespace engine_test;
 
 namespace {
 
@@ -47,7 +48,7 @@ protected:
             At("in/empty.txt")};
   }
 
-  ScratchFolder dir;
+  TScratchFolder dir;
   std::ostringstream out, err;
 };
 

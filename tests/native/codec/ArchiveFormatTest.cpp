@@ -1,10 +1,11 @@
 // Reading and writing the archive and member headers, and the DOS date/time layout.
 #include <gtest/gtest.h>
 
-#include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
 #include "compress/CompressErrors.h"
 #include "compress/DosDateTime.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MemoryStreams.h"
 
 namespace {
 

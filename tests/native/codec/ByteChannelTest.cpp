@@ -1,8 +1,13 @@
 // RunBuiltInMethod and its byte channel: what is read, written and reported, and when.
 #include <gtest/gtest.h>
 
-#include "CodecTestSupport.h"
+#include <cstring>
+
 #include "compress/ArchiveFormat.h"
+#include "compress/BuiltInMethod.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MemoryStreams.h"
+#include "tests/support/MethodRuns.h"
 
 namespace {
 

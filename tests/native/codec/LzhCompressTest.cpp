@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
@@ -12,6 +11,11 @@
 #include "compress/LzhCompress.h"
 #include "compress/LzhMatchFinder.h"
 #include "compress/LzhSearch.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/LzhTokens.h"
+#include "tests/support/MemoryStreams.h"
+#include "tests/support/MethodRuns.h"
+#include "tests/support/SampleData.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
 

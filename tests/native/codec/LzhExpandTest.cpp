@@ -3,10 +3,15 @@
 
 #include <algorithm>
 
-#include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
+#include "compress/BuiltInMethod.h"
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/LzhTokens.h"
+#include "tests/support/MemoryStreams.h"
+#include "tests/support/MethodRuns.h"
+#include "tests/support/SampleData.h"
 
 // The worked examples of docs/FORMAT.md.
 TEST(LzhExpand, FourBytesGiveSixtyOneLetters) {

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "CodecTestSupport.h"
 #include "compress/LzhModel.h"
+#include "tests/support/LzhTokens.h"
 
 namespace {
 

@@ -1,8 +1,9 @@
 // The RLE method both ways, and the member checksum.
 #include <gtest/gtest.h>
 
-#include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MethodRuns.h"
 
 namespace {
 std::string RleCompressHex(const Bytes& input) {

@@ -4,8 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "CodecTestSupport.h"
 #include "compress/ArchiveFormat.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/MethodRuns.h"
+#include "tests/support/SampleData.h"
 
 namespace {
 

@@ -6,12 +6,14 @@
 
 #include "compress/Compress.h"
 #include "compress/CompressErrors.h"
-#include "tests/native/engine/TestArchive.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FileSystemDoubles.h"
+#include "tests/support/SampleData.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
-
-using namespace engine_test;
 
 namespace {
 
@@ -30,7 +32,7 @@ protected:
     return lines;
   }
 
-  ScratchFolder dir;
+  TScratchFolder dir;
   TCompress compress;
 };
 
@@ -56,7 +58,7 @@ private:
   std::filesystem::path previous_;
 };
 
-const Bytes kThreeMembers = BuildArchive(
+const Bytes kThreeMembers = BuildRawArchive(
     {Stored("one.txt", "first"), Stored("two.txt", "second!"), Stored("three.txt", "3")});
 
 }  // namespace
@@ -110,7 +112,7 @@ TEST_F(ExpandMembers, EmptyTargetPathWritesBelowTheCurrentFolder) {
   {
     const CurrentFolder inside(dir.Host(""));
     compress.SetTargetPath("");
-    Expand(BuildArchive({Stored("here.txt", "relative")}), nullptr);
+    Expand(BuildRawArchive({Stored("here.txt", "relative")}), nullptr);
   }
   EXPECT_EQ(dir.Read("here.txt"), "relative");
 }
@@ -130,7 +132,7 @@ TEST_F(ExpandMembers, RootedNameIgnoresTargetPath) {
   compress.SetTargetPath(dir.Engine("elsewhere"));
   TStringList names;
   names.Add(rooted);
-  Expand(BuildArchive({Stored(rooted, "at the root")}), &names);
+  Expand(BuildRawArchive({Stored(rooted, "at the root")}), &names);
   EXPECT_EQ(dir.Read("rooted.txt"), "at the root");
   EXPECT_EQ(Lines(names), std::vector<std::string>{rooted});
 }
@@ -138,9 +140,9 @@ TEST_F(ExpandMembers, RootedNameIgnoresTargetPath) {
 TEST_F(ExpandMembers, CheckFileCanRenameSkipAndStop) {
   // TotalSize covers two members' worth: a skipped member must not count towards it,
   // or the third member would never be reached.
-  const Bytes archive = BuildArchive({Stored("a.txt", "aaaa"), Stored("b.txt", "bbbb"),
-                                      Stored("c.txt", "cccc"), Stored("d.txt", "dddd")},
-                                     "LZH", 8);
+  const Bytes archive = BuildRawArchive({Stored("a.txt", "aaaa"), Stored("b.txt", "bbbb"),
+                                         Stored("c.txt", "cccc"), Stored("d.txt", "dddd")},
+                                        "LZH", 8);
   std::vector<std::string> seen;
   compress.SetOnCheckFile([&](std::string& path, TCProcessMode mode) {
     EXPECT_EQ(mode, TCProcessMode::pmExpanding);
@@ -162,11 +164,11 @@ TEST_F(ExpandMembers, CheckFileCanRenameSkipAndStop) {
 TEST_F(ExpandMembers, MembersNotAskedForCountTowardsTotalSizeUncreatableOnesDoNot) {
   TStringList names;
   names.Add("b.txt");
-  Expand(BuildArchive({Stored("a.txt", "aaaa"), Stored("b.txt", "bbbb")}, "LZH", 4), &names);
+  Expand(BuildRawArchive({Stored("a.txt", "aaaa"), Stored("b.txt", "bbbb")}, "LZH", 4), &names);
   EXPECT_EQ(names.Count(), 0);
   EXPECT_FALSE(dir.Exists("b.txt"));
 
-  Expand(BuildArchive({Stored("missing\\a.txt", "aaaa"), Stored("c.txt", "cccc")}, "LZH", 4),
+  Expand(BuildRawArchive({Stored("missing\\a.txt", "aaaa"), Stored("c.txt", "cccc")}, "LZH", 4),
          nullptr);
   EXPECT_EQ(dir.Read("c.txt"), "cccc");
 }
@@ -187,20 +189,20 @@ TEST_F(ExpandMembers, CheckFileStarStopsAndNamesGetsTheFilesWrittenSoFar) {
 
 TEST_F(ExpandMembers, ReplacesAnExistingFileWhoseSizeCountsAsFreeSpace) {
   dir.Write("one.txt", "old contents");  // 12 bytes
-  Member big = Stored("one.txt", std::string(20, 'n'));
-  FreeSpaceDouble fileSystem(8);  // 8 free + 12 replaced = exactly the 20 needed
+  TRawMember big = Stored("one.txt", std::string(20, 'n'));
+  TFreeSpaceDouble fileSystem(8);  // 8 free + 12 replaced = exactly the 20 needed
   compress.SetFileSystem(fileSystem);
-  Expand(BuildArchive({big}), nullptr);
+  Expand(BuildRawArchive({big}), nullptr);
   EXPECT_EQ(dir.Read("one.txt"), std::string(20, 'n'));
   EXPECT_EQ(fileSystem.LastQueried(), dir.Engine("one.txt"));
 }
 
 TEST_F(ExpandMembers, OneByteTooFewRaisesBeforeAnythingIsCreated) {
   dir.Write("one.txt", "old contents");
-  FreeSpaceDouble fileSystem(7);
+  TFreeSpaceDouble fileSystem(7);
   compress.SetFileSystem(fileSystem);
   compress.SetMakeDirectories(true);
-  const Bytes archive = BuildArchive({Stored("one.txt", std::string(20, 'n'))});
+  const Bytes archive = BuildRawArchive({Stored("one.txt", std::string(20, 'n'))});
   try {
     Expand(archive, nullptr);
     FAIL() << "no error";
@@ -209,8 +211,8 @@ TEST_F(ExpandMembers, OneByteTooFewRaisesBeforeAnythingIsCreated) {
   }
   EXPECT_EQ(dir.Read("one.txt"), "old contents");
 
-  const Bytes nested = BuildArchive({Stored("sub\\new.txt", "x")});
-  FreeSpaceDouble full(0);
+  const Bytes nested = BuildRawArchive({Stored("sub\\new.txt", "x")});
+  TFreeSpaceDouble full(0);
   compress.SetFileSystem(full);
   EXPECT_THROW(Expand(nested, nullptr), EInsufficientDiskSpace);
   EXPECT_FALSE(dir.Exists("sub"));
@@ -218,24 +220,24 @@ TEST_F(ExpandMembers, OneByteTooFewRaisesBeforeAnythingIsCreated) {
 
 TEST_F(ExpandMembers, FreeSpaceIsCountedInSixtyFourBits) {
   // 4 GiB + 16 free: cut to 32 bits it would read as 16 bytes.
-  FreeSpaceDouble fileSystem((int64_t{1} << 32) + 16);
+  TFreeSpaceDouble fileSystem((int64_t{1} << 32) + 16);
   compress.SetFileSystem(fileSystem);
   EXPECT_EQ(compress.FreeSpaceFor(dir.Engine("big.txt")), (int64_t{1} << 32) + 16);
-  Expand(BuildArchive({Stored("big.txt", std::string(100, 'b'))}), nullptr);
+  Expand(BuildRawArchive({Stored("big.txt", std::string(100, 'b'))}), nullptr);
   EXPECT_EQ(dir.Read("big.txt").size(), 100u);
 }
 
 TEST_F(ExpandMembers, MakeDirectoriesCreatesEveryMissingFolder) {
   compress.SetTargetPath(dir.Engine("Program Files\\Kestrel"));
   compress.SetMakeDirectories(true);
-  Expand(BuildArchive({Stored("Docs\\Guide\\readme.txt", "deep")}), nullptr);
+  Expand(BuildRawArchive({Stored("Docs\\Guide\\readme.txt", "deep")}), nullptr);
   EXPECT_EQ(dir.Read("Program Files\\Kestrel\\Docs\\Guide\\readme.txt"), "deep");
 }
 
 TEST_F(ExpandMembers, StoredMemberOfSizeZeroGivesAnEmptyFileWithoutChecksumTest) {
-  Member empty = Stored("empty.txt", "");
+  TRawMember empty = Stored("empty.txt", "");
   empty.checksum = 0xDEADBEEF;  // never tested for stored members
-  Expand(BuildArchive({empty, Stored("after.txt", "x")}), nullptr);
+  Expand(BuildRawArchive({empty, Stored("after.txt", "x")}), nullptr);
   ASSERT_TRUE(dir.Exists("empty.txt"));
   EXPECT_EQ(std::filesystem::file_size(dir.Host("empty.txt")), 0u);
   EXPECT_EQ(dir.Read("after.txt"), "x");
@@ -243,14 +245,14 @@ TEST_F(ExpandMembers, StoredMemberOfSizeZeroGivesAnEmptyFileWithoutChecksumTest)
 
 TEST_F(ExpandMembers, ChecksumMismatchLeavesTheWholeFileWithAttributesButNoDate) {
   const Bytes plain = RandomBytesWithout94(10000, 7);
-  Member bad = RleLiterals("bad.bin", plain);
+  TRawMember bad = RleLiterals("bad.bin", plain);
   bad.checksum += 1;
   bad.attributes = kFileAttributeReadOnly | kFileAttributeArchive;
   TStringList names;
   names.Add("first.txt");
   names.Add("bad.bin");
   try {
-    Expand(BuildArchive({Stored("first.txt", "1"), bad}), &names);
+    Expand(BuildRawArchive({Stored("first.txt", "1"), bad}), &names);
     FAIL() << "no error";
   } catch (const EBadChecksum& e) {
     EXPECT_EQ(e.Message(), "Bad checksum during expansion -- data may be invalid");
@@ -273,7 +275,7 @@ TEST_F(ExpandMembers, ChecksumMismatchLeavesTheWholeFileWithAttributesButNoDate)
 
 TEST_F(ExpandMembers, UncreatableTargetIsSkippedOrRaisesByExceptionOnFileError) {
   const Bytes archive =
-      BuildArchive({Stored("missing\\lost.txt", "lost"), Stored("kept.txt", "kept")});
+      BuildRawArchive({Stored("missing\\lost.txt", "lost"), Stored("kept.txt", "kept")});
   Expand(archive, nullptr);
   EXPECT_FALSE(dir.Exists("missing"));
   EXPECT_EQ(dir.Read("kept.txt"), "kept");
@@ -309,8 +311,8 @@ TEST_F(ExpandMembers, ProgressIsReportedPerBlockOfBuiltInMembersOnly) {
   std::vector<int32_t> reported;
   compress.SetOnShowProgress([&](int32_t& percentage) { reported.push_back(percentage); });
   const Bytes plain = RandomBytesWithout94(20000, 3);
-  Expand(BuildArchive({Stored("stored.txt", "no progress"), RleLiterals("big.bin", plain),
-                       RleLiterals("small.bin", RandomBytesWithout94(10, 4))}),
+  Expand(BuildRawArchive({Stored("stored.txt", "no progress"), RleLiterals("big.bin", plain),
+                          RleLiterals("small.bin", RandomBytesWithout94(10, 4))}),
          nullptr);
   EXPECT_EQ(reported, (std::vector<int32_t>{40, 81, 100, 100}));
   EXPECT_EQ(dir.Read("big.bin"), std::string(plain.begin(), plain.end()));
@@ -318,7 +320,7 @@ TEST_F(ExpandMembers, ProgressIsReportedPerBlockOfBuiltInMembersOnly) {
 
 TEST_F(ExpandMembers, CustomMethodsGoThroughOnExpandAndOnRecognize) {
   // The custom "method" here stores the bytes reversed.
-  Member custom;
+  TRawMember custom;
   custom.name = "custom.txt";
   custom.data = TextBytes("desrever");
   custom.expandedSize = 8;
@@ -337,11 +339,11 @@ TEST_F(ExpandMembers, CustomMethodsGoThroughOnExpandAndOnRecognize) {
     checksum = static_cast<int32_t>(SumOf(TextBytes(reversed)));
   });
 
-  Expand(BuildArchive({custom}, "CUS"), nullptr);
+  Expand(BuildRawArchive({custom}, "CUS"), nullptr);
   EXPECT_EQ(idSeen, "CUS");
   EXPECT_EQ(dir.Read("custom.txt"), "reversed");
 
-  const Bytes ownId = BuildArchive({custom, Stored("next.txt", "next")}, "XYZ");
+  const Bytes ownId = BuildRawArchive({custom, Stored("next.txt", "next")}, "XYZ");
   EXPECT_THROW(Expand(ownId, nullptr), EUnrecognizedCompressionMethod);
   compress.SetOnRecognize(
       [](const std::string& id, bool& recognized) { recognized = id == "XYZ"; });
@@ -353,15 +355,15 @@ TEST_F(ExpandMembers, CustomMethodsGoThroughOnExpandAndOnRecognize) {
 }
 
 TEST_F(ExpandMembers, CustomMemberWithoutHandlerFailsItsChecksum) {
-  Member custom = Stored("custom.txt", "abc");
+  TRawMember custom = Stored("custom.txt", "abc");
   custom.methodCode = 3;
-  EXPECT_THROW(Expand(BuildArchive({custom}), nullptr), EBadChecksum);
+  EXPECT_THROW(Expand(BuildRawArchive({custom}), nullptr), EBadChecksum);
   EXPECT_EQ(dir.Read("custom.txt"), "");  // nothing was written into it
 }
 
 TEST_F(ExpandMembers, DamagedArchivesFailCleanly) {
-  Member negative = Stored("neg.txt", "abc");
-  Bytes archive = BuildArchive({Stored("ok.txt", "ok"), negative});
+  TRawMember negative = Stored("neg.txt", "abc");
+  Bytes archive = BuildRawArchive({Stored("ok.txt", "ok"), negative});
   // CompressedSize of the second member (at 21 + 25 + 6 + 2, field offset 12) becomes -1.
   const size_t field = 21 + 25 + 6 + 2 + 12;
   for (int i = 0; i < 4; ++i) archive[field + i] = 0xFF;
@@ -369,13 +371,13 @@ TEST_F(ExpandMembers, DamagedArchivesFailCleanly) {
   EXPECT_EQ(dir.Read("ok.txt"), "ok");
   // The same damage behind TotalSize lies in a header that is never used.
   std::filesystem::remove(dir.Host("ok.txt"));
-  Bytes behind = BuildArchive({Stored("ok.txt", "ok"), negative}, "LZH", 2);
+  Bytes behind = BuildRawArchive({Stored("ok.txt", "ok"), negative}, "LZH", 2);
   for (int i = 0; i < 4; ++i) behind[field + i] = 0xFF;
   EXPECT_NO_THROW(Expand(behind, nullptr));
   EXPECT_EQ(dir.Read("ok.txt"), "ok");
 
   // Stored data cut short by the end of the stream: a read error, the partial file stays.
-  Bytes truncated = BuildArchive({Stored("cut.txt", "0123456789")});
+  Bytes truncated = BuildRawArchive({Stored("cut.txt", "0123456789")});
   truncated.erase(truncated.end() - 4, truncated.end());
   EXPECT_THROW(Expand(truncated, nullptr), EReadError);
   EXPECT_TRUE(dir.Exists("cut.txt"));

@@ -9,12 +9,14 @@
 #include "compress/ArchiveFormat.h"
 #include "compress/Compress.h"
 #include "compress/CompressErrors.h"
-#include "tests/native/engine/TestArchive.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FileSystemDoubles.h"
+#include "tests/support/SampleData.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
-
-using namespace engine_test;
 
 namespace {
 
@@ -34,9 +36,9 @@ struct Listing {
 }  // namespace
 
 TEST(ReadMemberList, DescribesEveryMemberInArchiveOrder) {
-  Member rle = RleLiterals("Docs\\b.bin", RandomBytesWithout94(300, 1));
+  TRawMember rle = RleLiterals("Docs\\b.bin", RandomBytesWithout94(300, 1));
   rle.attributes = 0x21;
-  const Bytes archive = BuildArchive({Stored("a.txt", "hello"), rle, Stored("", "")});
+  const Bytes archive = BuildRawArchive({Stored("a.txt", "hello"), rle, Stored("", "")});
   TCompress compress(nullptr);
   Listing listing;
   listing.Read(compress, archive);
@@ -57,7 +59,7 @@ TEST(ReadMemberList, DescribesEveryMemberInArchiveOrder) {
 }
 
 TEST(ReadMemberList, ListingTwiceGivesEveryMemberTwice) {
-  const Bytes archive = BuildArchive({Stored("a.txt", "1"), Stored("b.txt", "2")});
+  const Bytes archive = BuildRawArchive({Stored("a.txt", "1"), Stored("b.txt", "2")});
   TCompress compress(nullptr);
   Listing listing;
   listing.Read(compress, archive);
@@ -76,7 +78,7 @@ TEST(ReadMemberList, FortyFiveBytesAreNoArchiveButFortySixAreChecked) {
   EXPECT_THROW(listing.Read(compress, Bytes(46, 0xEE)), EInvalidHeader);
 
   // A valid header followed by a member header cut one byte short of its name.
-  Bytes cut = BuildArchive({Stored("x.txt", "")});
+  Bytes cut = BuildRawArchive({Stored("x.txt", "")});
   cut.pop_back();
   listing.Read(compress, cut);
   EXPECT_EQ(listing.list.Count(), 0);
@@ -85,20 +87,21 @@ TEST(ReadMemberList, FortyFiveBytesAreNoArchiveButFortySixAreChecked) {
 TEST(ReadMemberList, ValidatesTheHeaderButNothingBeyondIt) {
   TCompress compress(nullptr);
   Listing listing;
-  Member odd = Stored("odd.txt", "abc");
+  TRawMember odd = Stored("odd.txt", "abc");
   odd.methodCode = 9;
   odd.checksum = 1;
-  listing.Read(compress, BuildArchive({odd}, "NON", 12345));
+  listing.Read(compress, BuildRawArchive({odd}, "NON", 12345));
   EXPECT_EQ(listing.list.Count(), 1);
-  EXPECT_THROW(listing.Read(compress, BuildArchive({odd}, "lzh")), EUnrecognizedCompressionMethod);
+  EXPECT_THROW(listing.Read(compress, BuildRawArchive({odd}, "lzh")),
+               EUnrecognizedCompressionMethod);
 
-  Bytes negative = BuildArchive({odd, odd});
+  Bytes negative = BuildRawArchive({odd, odd});
   for (int i = 0; i < 4; ++i) negative[21 + 12 + i] = 0xFF;  // first CompressedSize = -1
   EXPECT_THROW(listing.Read(compress, negative), EInvalidMemberSize);
 }
 
 TEST(ForceDirectoryPath, CreatesMissingParentsAndLeavesExistingOnesAlone) {
-  ScratchFolder dir;
+  TScratchFolder dir;
   TCompress compress(nullptr);
   compress.ForceDirectoryPath(dir.Engine("a\\b\\c\\"));
   EXPECT_TRUE(std::filesystem::is_directory(dir.Host("a\\b\\c")));
@@ -114,10 +117,10 @@ TEST(ForceDirectoryPath, CreatesMissingParentsAndLeavesExistingOnesAlone) {
 }
 
 TEST(MemberDate, IsTheDosDateTakenAsLocalTime) {
-  ScratchFolder dir;
+  TScratchFolder dir;
   TCompress compress(nullptr);
   compress.SetTargetPath(dir.Path());
-  const Bytes archive = BuildArchive({Stored("dated.txt", "when")});
+  const Bytes archive = BuildRawArchive({Stored("dated.txt", "when")});
   TReadOnlyMemoryStream stream(archive.data(), static_cast<int64_t>(archive.size()));
   compress.ExpandMembers(stream, nullptr);
 
@@ -139,9 +142,9 @@ TEST(MemberDate, IsTheDosDateTakenAsLocalTime) {
 namespace {
 
 // A Windows-like file system on which no folder exists yet; it records what is created.
-class RecordingFolders : public FreeSpaceDouble {
+class RecordingFolders : public TFreeSpaceDouble {
 public:
-  RecordingFolders() : FreeSpaceDouble(0) {}
+  RecordingFolders() : TFreeSpaceDouble(0) {}
   const char* PathDelimiters() const override { return "\\:"; }
   bool DirectoryExists(const std::string&) override { return false; }
   void MakeDirectory(const std::string& path) override { made.push_back(path); }

@@ -5,10 +5,11 @@
 
 #include <sstream>
 
-#include "tests/native/hardening/HardeningSupport.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FolderSnapshot.h"
+#include "tests/support/ScratchFolder.h"
 #include "tools/archiver/Archiver.h"
-
-using namespace hardening;
 
 namespace {
 
@@ -33,7 +34,7 @@ protected:
   std::string Target() const { return dir.Host("target").string(); }
   std::vector<std::string> DamageToUserFiles() { return Damaged(before, Snapshot(dir.Host(""))); }
 
-  TScratch dir;
+  TScratchFolder dir;
   TSnapshot before;
   std::ostringstream out, err;
 };

@@ -9,12 +9,13 @@
 
 #include "compress/Compress.h"
 #include "compress/CompressErrors.h"
-#include "tests/native/hardening/HardeningSupport.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FolderSnapshot.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
-
-using namespace hardening;
 
 namespace {
 
@@ -81,7 +82,7 @@ protected:
     for (const auto& m : ThreeMembers()) std::filesystem::remove(dir.Host(m.name));
   }
 
-  TScratch dir;
+  TScratchFolder dir;
   TSnapshot before;
   TCompress compress;
 };
@@ -124,7 +125,7 @@ TEST_F(DamagedArchive, CutShortAnywhereLeavesTheCompleteMembersAndTheUserFiles) 
     EXPECT_EQ(error, dataCut ? errorOfCutData[complete] : "");
     for (size_t k = 0; k < spans.size(); ++k) {
       if (k < complete) {
-        EXPECT_EQ(dir.Read(ThreeMembers()[k].name), ThreeMembers()[k].plain) << "member " << k;
+        EXPECT_EQ(dir.ReadBytes(ThreeMembers()[k].name), ThreeMembers()[k].plain) << "member " << k;
       } else if (k > complete || !dataCut) {
         EXPECT_FALSE(dir.Exists(ThreeMembers()[k].name)) << "member " << k;
       }
@@ -193,7 +194,7 @@ TEST_F(DamagedArchive, AFlippedBitStopsTheExpansionAtThatMember) {
   Bytes damaged = Archive().bytes;
   damaged[static_cast<size_t>(Archive().spans[1].data + 5)] ^= 0x10;
   EXPECT_EQ(Expand(damaged), "EBadChecksum");
-  EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+  EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
   EXPECT_FALSE(dir.Exists("data.bin"));
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }
@@ -235,7 +236,7 @@ TEST_F(DamagedArchive, ANegativeNameLengthEndsTheMembers) {
     EXPECT_EQ(List(archive, listed), "");
     EXPECT_EQ(listed, std::vector<std::string>{"readme.txt"});
     EXPECT_EQ(Expand(archive), "");
-    EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+    EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
     EXPECT_FALSE(dir.Exists("sites.ini"));
     EXPECT_FALSE(dir.Exists("data.bin"));
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
@@ -258,7 +259,7 @@ TEST_F(DamagedArchive, ANegativeCompressedSizeIsRefusedAndCannotLoop) {
     EXPECT_EQ(List(archive, listed), "EInvalidMemberSize");
     EXPECT_EQ(listed, std::vector<std::string>{"readme.txt"});
     EXPECT_EQ(Expand(archive), "EInvalidMemberSize");
-    EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+    EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
     EXPECT_FALSE(dir.Exists("sites.ini"));
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
     RemoveMemberFiles();
@@ -280,7 +281,7 @@ TEST_F(DamagedArchive, ANameOf32767BytesIsListedAndRefusedByTheFileSystem) {
   EXPECT_EQ(listed[1], longName);
 
   EXPECT_EQ(Expand(archive), "");
-  EXPECT_EQ(dir.Read("data.bin"), ThreeMembers()[2].plain);
+  EXPECT_EQ(dir.ReadBytes("data.bin"), ThreeMembers()[2].plain);
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
   RemoveMemberFiles();
 
@@ -292,7 +293,7 @@ TEST_F(DamagedArchive, ANameOf32767BytesIsListedAndRefusedByTheFileSystem) {
   } catch (const EFCreateError& e) {
     EXPECT_EQ(e.Message(), "Cannot create file " + dir.Engine(longName));
   }
-  EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+  EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
   EXPECT_FALSE(dir.Exists("sites.ini"));
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }
@@ -308,6 +309,6 @@ TEST_F(DamagedArchive, A32767ByteNameOfFoldersFailsWhileMakingThem) {
   std::vector<TPlainMember> members = {ThreeMembers()[0], {name, kMethodStored, TextBytes("deep")}};
   compress.SetMakeDirectories(true);
   EXPECT_EQ(Expand(BuildArchive(members).bytes), "EInOutError");
-  EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+  EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }

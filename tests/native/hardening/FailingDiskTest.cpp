@@ -8,12 +8,14 @@
 
 #include "compress/Compress.h"
 #include "compress/CompressErrors.h"
-#include "tests/native/hardening/HardeningSupport.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FileSystemDoubles.h"
+#include "tests/support/FolderSnapshot.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/FileStream.h"
 #include "toolkit/Stream.h"
-
-using namespace hardening;
 
 namespace {
 
@@ -32,7 +34,7 @@ protected:
     compress.ExpandMembers(stream, nullptr);
   }
 
-  TScratch dir;
+  TScratchFolder dir;
   TSnapshot before;
   TCompress compress;
   TBuiltArchive archive = BuildArchive(ThreeMembers());
@@ -80,7 +82,7 @@ TEST_F(FailingDisk, AReadOnlyExistingTargetIsLeftAsItWas) {
       EXPECT_EQ(e.ErrorCode(), 5u);
       EXPECT_EQ(e.Message(), "File access denied");
     }
-    EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+    EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
     EXPECT_FALSE(dir.Exists("data.bin"));
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
   }
@@ -116,7 +118,7 @@ TEST_F(FailingDisk, ADiskThatFillsWhileWritingRaisesTheWriteError) {
   } catch (const EWriteError& e) {
     EXPECT_EQ(e.Message(), "Stream write error");
   }
-  EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+  EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
   EXPECT_FALSE(dir.Exists("data.bin"));
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }

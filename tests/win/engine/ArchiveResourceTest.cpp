@@ -10,12 +10,12 @@
 
 #include "compress/ArchiveFormat.h"
 #include "compress/Compress.h"
-#include "tests/native/engine/TestArchive.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
-
-using namespace engine_test;
 
 namespace {
 
@@ -94,7 +94,7 @@ TEST(OpenArchiveResource, LibraryStaysLoadedWhileTheStreamLives) {
 }
 
 TEST(ExpandOnWin32, PayloadExpandsByteForByteWithItsDateAndAttributes) {
-  ScratchFolder dir;
+  TScratchFolder dir;
   std::unique_ptr<TStream> archive = TCompress::OpenArchiveResource("data", "");
   TCompress compress(nullptr);
   compress.SetMakeDirectories(true);
@@ -136,10 +136,10 @@ TEST(ExpandOnWin32, PayloadExpandsByteForByteWithItsDateAndAttributes) {
 }
 
 TEST(ExpandOnWin32, ReadOnlyAttributeIsAppliedAfterClosing) {
-  ScratchFolder dir;
-  Member member = Stored("locked.txt", "read only");
+  TScratchFolder dir;
+  TRawMember member = Stored("locked.txt", "read only");
   member.attributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE;
-  const Bytes bytes = BuildArchive({member});
+  const Bytes bytes = BuildRawArchive({member});
   TReadOnlyMemoryStream archive(bytes.data(), static_cast<int64_t>(bytes.size()));
   TCompress compress(nullptr);
   compress.SetTargetPath(dir.Path());

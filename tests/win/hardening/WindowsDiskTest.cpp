@@ -4,11 +4,12 @@
 #include <windows.h>
 
 #include "compress/Compress.h"
-#include "tests/native/hardening/HardeningSupport.h"
+#include "tests/support/ArchiveBuilder.h"
+#include "tests/support/Bytes.h"
+#include "tests/support/FolderSnapshot.h"
+#include "tests/support/ScratchFolder.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
-
-using namespace hardening;
 
 namespace {
 
@@ -30,7 +31,7 @@ protected:
     return GetFileAttributesA(dir.Host(relative).string().c_str());
   }
 
-  TScratch dir;
+  TScratchFolder dir;
   TSnapshot before;
   TCompress compress;
   Bytes archive = BuildArchive(ThreeMembers()).bytes;
@@ -66,7 +67,7 @@ TEST_F(WindowsDisk, AReadOnlyAttributeStopsTheExpansionAtThatMember) {
     } catch (const EInOutError& e) {
       EXPECT_EQ(e.ErrorCode(), static_cast<uint32_t>(ERROR_ACCESS_DENIED));
     }
-    EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+    EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
     EXPECT_FALSE(dir.Exists("data.bin"));
     EXPECT_TRUE(AttributesOf("sites.ini") & FILE_ATTRIBUTE_READONLY);
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
@@ -114,7 +115,7 @@ TEST_F(WindowsDisk, MemberNamesWindowsRefusesArePassedOverOrRaise) {
     const Bytes bad = BuildArchive(members).bytes;
     compress.SetExceptionOnFileError(false);
     EXPECT_NO_THROW(Expand(bad));
-    EXPECT_EQ(dir.Read("readme.txt"), ThreeMembers()[0].plain);
+    EXPECT_EQ(dir.ReadBytes("readme.txt"), ThreeMembers()[0].plain);
     compress.SetExceptionOnFileError(true);
     EXPECT_THROW(Expand(bad), EFCreateError);
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());

@@ -8,6 +8,7 @@
 
 #include "setup/MainForm.h"
 #include "setup/SetupState.h"
+#include "tests/support/ScriptedAnswerer_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
 

@@ -9,6 +9,9 @@
 #include "setup/ProcessSafety.h"
 #include "setup/SetupState.h"
 #include "setup/ShellLink.h"
+#include "tests/support/Files.h"
+#include "tests/support/ScratchFolder.h"
+#include "tests/support/ScriptedAnswerer_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/ScriptedAnswerer_win32.h"
 #include "toolkit/Exception.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"

@@ -171,10 +171,11 @@ public:
     }
   }
   void PrintComparison(const std::vector<std::string>& sets) {
-    std::printf("\nReference: %s%s\n", ReferenceName(),
-                ReferenceCanCompress() ? "" : "; it does not compress, so only expansion is compared");
-    std::printf("%-10s %-8s %12s %12s %8s %10s %10s\n", "direction", "set", "ours MB/s",
-                "ref MB/s", "x ref", "ours ratio", "ref ratio");
+    std::printf(
+        "\nReference: %s%s\n", ReferenceName(),
+        ReferenceCanCompress() ? "" : "; it does not compress, so only expansion is compared");
+    std::printf("%-10s %-8s %12s %12s %8s %10s %10s\n", "direction", "set", "ours MB/s", "ref MB/s",
+                "x ref", "ours ratio", "ref ratio");
     for (const char* kind : {"Expand/ours", "Compress/ours", "Compress/alone"}) {
       const std::string direction = std::string(kind).substr(0, std::string(kind).find('/'));
       for (const std::string& set : sets) {

@@ -11,20 +11,25 @@ Bytes gOutput;
 
 extern "C" {
 
-const char* ReferenceName(void) { return "the project's plain reference (fuzz/ReferenceCodec.cpp)"; }
+const char* ReferenceName(void) {
+  return "the project's plain reference (fuzz/ReferenceCodec.cpp)";
+}
 
 size_t ReferenceCompress(const unsigned char*, size_t, const unsigned char** out) {
   *out = nullptr;
   return 0;
 }
 
-int ReferenceCanCompress(void) { return 0; }
+int ReferenceCanCompress(void) {
+  return 0;
+}
 
 size_t ReferenceExpand(const unsigned char* in, size_t inSize, long long expandedSize,
                        const unsigned char** out) {
   gOutput = ReferenceLzhExpand(Bytes(in, in + inSize), static_cast<int32_t>(expandedSize)).Output;
   // A last match may run past the end; the file is what was asked for.
-  if (gOutput.size() > static_cast<size_t>(expandedSize)) gOutput.resize(static_cast<size_t>(expandedSize));
+  if (gOutput.size() > static_cast<size_t>(expandedSize))
+    gOutput.resize(static_cast<size_t>(expandedSize));
   *out = gOutput.data();
   return gOutput.size();
 }

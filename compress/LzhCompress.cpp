@@ -5,8 +5,8 @@
 
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitWriter.h"
-#include "compress/LzhSearch.h"
 #include "compress/LzhModel.h"
+#include "compress/LzhSearch.h"
 
 namespace {
 

@@ -8,11 +8,13 @@
 
 std::string TLzhModel::Inconsistency() const {
   for (int n = 0; n < kNodeCount; ++n) {
-    if (Frequency[n] > Frequency[n + 1]) return Format("order: node %d counts more than %d", n, n + 1);
+    if (Frequency[n] > Frequency[n + 1])
+      return Format("order: node %d counts more than %d", n, n + 1);
     const int c = Child[n];
     if (c >= kNodeCount) {
       if (c >= kNodeCount + kSymbolCount) return Format("node %d has no child %d", n, c);
-      if (Parent[c] != n) return Format("leaf link: symbol %d is not at node %d", c - kNodeCount, n);
+      if (Parent[c] != n)
+        return Format("leaf link: symbol %d is not at node %d", c - kNodeCount, n);
       if (Frequency[n] == 0) return Format("leaf %d counts 0", n);
       continue;
     }

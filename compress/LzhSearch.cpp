@@ -134,8 +134,7 @@ uint32_t TLzhSearch::Advance(TShare& share, uint32_t consumed) {
   while (done < limit) {
     const uint32_t last = done + kMaxMatch - 1;  // the last byte of the string at done
     if (last < count) {
-      const uint32_t n =
-          std::min({limit - done, count - last, kInputSize - (last & kInputMask)});
+      const uint32_t n = std::min({limit - done, count - last, kInputSize - (last & kInputMask)});
       share.Finder.Slide(&input_[last & kInputMask], static_cast<int>(n));
       done += n;
     } else {

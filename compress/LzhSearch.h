@@ -87,7 +87,7 @@ private:
   std::unique_ptr<TShare> own_;
   std::unique_ptr<TShare> helped_;  // the helper's share, when there is a helper
   // Written by the calling thread only.
-  std::atomic<uint32_t> inputCount_{0};            // bytes read so far
+  std::atomic<uint32_t> inputCount_{0};              // bytes read so far
   std::atomic<uint32_t> inputTotal_{kUnknownTotal};  // all of them, once the input has ended
   std::atomic<uint32_t> consumed_{0};  // every string before this one has been asked for
   std::atomic<uint32_t> tick_{0};      // moves whenever one of the above does

@@ -92,15 +92,25 @@ void TGauge::SetProgress(int32_t value) {
   if (CompletedPercent() != before) Refresh();
 }
 
-void TGauge::SetKind(TGaugeKind value) { Change(kind_, value); }
+void TGauge::SetKind(TGaugeKind value) {
+  Change(kind_, value);
+}
 
-void TGauge::SetShowText(bool value) { Change(showText_, value); }
+void TGauge::SetShowText(bool value) {
+  Change(showText_, value);
+}
 
-void TGauge::SetBorderStyle(TBorderStyle value) { Change(borderStyle_, value); }
+void TGauge::SetBorderStyle(TBorderStyle value) {
+  Change(borderStyle_, value);
+}
 
-void TGauge::SetForeColor(TColor value) { Change(foreColor_, value); }
+void TGauge::SetForeColor(TColor value) {
+  Change(foreColor_, value);
+}
 
-void TGauge::SetBackColor(TColor value) { Change(backColor_, value); }
+void TGauge::SetBackColor(TColor value) {
+  Change(backColor_, value);
+}
 
 void TGauge::Refresh() {
   TWinControl* parent = Parent();
@@ -231,7 +241,7 @@ namespace {
 
 const TPropertyTable& GaugeLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TGauge> table(
+  static const TPropertiesOf<TGauge> table{
       &ControlLayoutProperties(),
       {
           {"Kind",
@@ -255,7 +265,7 @@ const TPropertyTable& GaugeLayoutProperties() {
           {"ShowHint", [](TGauge& c, P p) { c.SetShowHint(p.Boolean()); }},
           {"ParentShowHint", [](TGauge& c, P p) { c.SetParentShowHint(p.Boolean()); }},
           {"PopupMenu", [](TGauge& c, P p) { c.SetPopupMenu(p.Component(c)); }},
-      });
+      }};
   return table;
 }
 

@@ -74,24 +74,26 @@ void TGradient::Paint() {
 namespace {
 const TPropertyTable& GradientLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TGradient> table(
+  static const TPropertiesOf<TGradient> table{
       &ControlLayoutProperties(),
       {
           {"ColorStart", [](TGradient& c, P p) { c.SetColorStart(p.Color()); }},
           {"ColorEnd", [](TGradient& c, P p) { c.SetColorEnd(p.Color()); }},
           {"Direction",
            [](TGradient& c, P p) {
-             c.SetDirection(static_cast<TGradDirection>(p.Enumeration({"gdUpDown", "gdLeftRight"})));
+             c.SetDirection(
+                 static_cast<TGradDirection>(p.Enumeration({"gdUpDown", "gdLeftRight"})));
            }},
           {"Swap", [](TGradient& c, P p) { c.SetSwap(p.Boolean()); }},
           {"Cursor", [](TGradient& c, P p) { c.SetCursor(p.Cursor()); }},
           {"Align", nullptr},  // always alClient
-      });
+      }};
   return table;
 }
 }  // namespace
 
 void RegisterGradient() {
   RegisterComponentClass(
-      "TGradient", [](TComponent* owner) { return new TGradient(owner); }, GradientLayoutProperties());
+      "TGradient", [](TComponent* owner) { return new TGradient(owner); },
+      GradientLayoutProperties());
 }

@@ -7,7 +7,7 @@ namespace {
 
 const TPropertyTable& CompressLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TCompress> table(
+  static const TPropertiesOf<TCompress> table{
       nullptr,
       {
           {"OnCompress", [](TCompress& c, P p) { c.SetOnCompress(p.Handler<TCompressEvent>()); }},
@@ -22,7 +22,7 @@ const TPropertyTable& CompressLayoutProperties() {
           {"MakeDirectories", [](TCompress& c, P p) { c.SetMakeDirectories(p.Boolean()); }},
           {"ExceptionOnFileError",
            [](TCompress& c, P p) { c.SetExceptionOnFileError(p.Boolean()); }},
-      });
+      }};
   return table;
 }
 
@@ -30,5 +30,6 @@ const TPropertyTable& CompressLayoutProperties() {
 
 void RegisterCompressComponent() {
   RegisterComponentClass(
-      "TCompress", [](TComponent* owner) { return new TCompress(owner); }, CompressLayoutProperties());
+      "TCompress", [](TComponent* owner) { return new TCompress(owner); },
+      CompressLayoutProperties());
 }

@@ -18,14 +18,21 @@ EOutOfMemory::EOutOfMemory() : Exception("Out of memory") {}
 namespace {
 std::string InOutMessage(uint32_t code) {
   switch (code) {
-    case 2: return "File not found";
-    case 3: return "Invalid filename";
-    case 4: return "Too many open files";
-    case 5: return "File access denied";
-    case 38: return "Read beyond end of file";
+    case 2:
+      return "File not found";
+    case 3:
+      return "Invalid filename";
+    case 4:
+      return "Too many open files";
+    case 5:
+      return "File access denied";
+    case 38:
+      return "Read beyond end of file";
     case 39:
-    case 112: return "Disk full";
-    default: return Format("I/O error %u", static_cast<unsigned>(code));
+    case 112:
+      return "Disk full";
+    default:
+      return Format("I/O error %u", static_cast<unsigned>(code));
   }
 }
 }  // namespace

@@ -16,9 +16,15 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
     flags |= O_RDWR | O_CREAT;  // emptied only once the lock is ours, below
   } else {
     switch (mode & 0x3) {
-      case fmOpenWrite: flags |= O_WRONLY; break;
-      case fmOpenReadWrite: flags |= O_RDWR; break;
-      default: flags |= O_RDONLY; break;
+      case fmOpenWrite:
+        flags |= O_WRONLY;
+        break;
+      case fmOpenReadWrite:
+        flags |= O_RDWR;
+        break;
+      default:
+        flags |= O_RDONLY;
+        break;
     }
   }
   const int fd = ::open(fileName.c_str(), flags, 0666);
@@ -44,7 +50,9 @@ TFileStream::TFileStream(const std::string& fileName, uint16_t mode) : fileName_
   handle_ = fd;
 }
 
-TFileStream::~TFileStream() { ::close(static_cast<int>(handle_)); }
+TFileStream::~TFileStream() {
+  ::close(static_cast<int>(handle_));
+}
 
 int32_t TFileStream::Read(void* buffer, int32_t count) {
   if (count <= 0) return 0;
@@ -58,7 +66,8 @@ int32_t TFileStream::Write(const void* buffer, int32_t count) {
   const char* p = static_cast<const char*>(buffer);
   int32_t done = 0;
   while (done < count) {
-    const ssize_t n = ::write(static_cast<int>(handle_), p + done, static_cast<size_t>(count - done));
+    const ssize_t n =
+        ::write(static_cast<int>(handle_), p + done, static_cast<size_t>(count - done));
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) break;
     done += static_cast<int32_t>(n);

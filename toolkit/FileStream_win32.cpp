@@ -8,18 +8,25 @@ namespace {
 DWORD AccessFor(uint16_t mode) {
   if (mode >= fmCreate) return GENERIC_READ | GENERIC_WRITE;
   switch (mode & 0x3) {
-    case fmOpenWrite: return GENERIC_WRITE;
-    case fmOpenReadWrite: return GENERIC_READ | GENERIC_WRITE;
-    default: return GENERIC_READ;
+    case fmOpenWrite:
+      return GENERIC_WRITE;
+    case fmOpenReadWrite:
+      return GENERIC_READ | GENERIC_WRITE;
+    default:
+      return GENERIC_READ;
   }
 }
 
 DWORD ShareFor(uint16_t mode) {
   switch (mode & 0xF0) {
-    case fmShareExclusive: return 0;
-    case fmShareDenyWrite: return FILE_SHARE_READ;
-    case fmShareDenyRead: return FILE_SHARE_WRITE;
-    default: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    case fmShareExclusive:
+      return 0;
+    case fmShareDenyWrite:
+      return FILE_SHARE_READ;
+    case fmShareDenyRead:
+      return FILE_SHARE_WRITE;
+    default:
+      return FILE_SHARE_READ | FILE_SHARE_WRITE;
   }
 }
 }  // namespace

@@ -15,7 +15,7 @@
 // gives it back to the system.
 template <typename Traits>
 class OwnedHandle {
- public:
+public:
   using Handle = typename Traits::Handle;
 
   OwnedHandle() = default;
@@ -42,7 +42,7 @@ class OwnedHandle {
     return &handle_;
   }
 
- private:
+private:
   Handle handle_{};
 };
 
@@ -106,7 +106,7 @@ using OwnedWindow = OwnedHandle<OwnedWindowTraits>;
 // One reference to a COM interface, released exactly once.
 template <typename T>
 class ComPtr {
- public:
+public:
   ComPtr() = default;
   explicit ComPtr(T* p) : p_(p) {}
   ~ComPtr() { Reset(); }
@@ -133,13 +133,13 @@ class ComPtr {
     if (p_) std::exchange(p_, nullptr)->Release();
   }
 
- private:
+private:
   T* p_ = nullptr;
 };
 
 // The component object library initialised for the thread for as long as the owner lives.
 class ComLibrary {
- public:
+public:
   ComLibrary() { OleInitialize(nullptr); }
   ~ComLibrary() { OleUninitialize(); }
   ComLibrary(const ComLibrary&) = delete;
@@ -148,7 +148,7 @@ class ComLibrary {
 
 // An object selected into a DC for one scope; the DC gets its previous object back at the end.
 class SelectedObject {
- public:
+public:
   SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
   SelectedObject(const SelectedObject&) = delete;
   SelectedObject& operator=(const SelectedObject&) = delete;
@@ -156,14 +156,14 @@ class SelectedObject {
     if (previous_ && previous_ != HGDI_ERROR) SelectObject(dc_, previous_);
   }
 
- private:
+private:
   HDC dc_;
   HGDIOBJ previous_;
 };
 
 // A memory DC of its own (CreateCompatibleDC / DeleteDC).
 class MemoryDC {
- public:
+public:
   explicit MemoryDC(HDC like = nullptr) : dc_(CreateCompatibleDC(like)) {}
   MemoryDC(const MemoryDC&) = delete;
   MemoryDC& operator=(const MemoryDC&) = delete;
@@ -172,13 +172,13 @@ class MemoryDC {
   }
   HDC Get() const { return dc_; }
 
- private:
+private:
   HDC dc_;
 };
 
 // A window's DC borrowed for one scope (GetDC / ReleaseDC); a null window gives the screen's.
 class WindowDC {
- public:
+public:
   explicit WindowDC(HWND window) : window_(window), dc_(GetDC(window)) {}
   WindowDC(const WindowDC&) = delete;
   WindowDC& operator=(const WindowDC&) = delete;
@@ -187,21 +187,21 @@ class WindowDC {
   }
   HDC Get() const { return dc_; }
 
- private:
+private:
   HWND window_;
   HDC dc_;
 };
 
 // The DC of one WM_PAINT (BeginPaint / EndPaint).
 class PaintDC {
- public:
+public:
   explicit PaintDC(HWND window) : window_(window), dc_(BeginPaint(window, &paint_)) {}
   PaintDC(const PaintDC&) = delete;
   PaintDC& operator=(const PaintDC&) = delete;
   ~PaintDC() { EndPaint(window_, &paint_); }
   HDC Get() const { return dc_; }
 
- private:
+private:
   HWND window_;
   PAINTSTRUCT paint_{};
   HDC dc_;
@@ -209,7 +209,7 @@ class PaintDC {
 
 // The DC's whole state (clip region, origin, colours, selected objects) saved for one scope.
 class SavedDCState {
- public:
+public:
   explicit SavedDCState(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
   SavedDCState(const SavedDCState&) = delete;
   SavedDCState& operator=(const SavedDCState&) = delete;
@@ -217,7 +217,7 @@ class SavedDCState {
     if (saved_) RestoreDC(dc_, saved_);
   }
 
- private:
+private:
   HDC dc_;
   int saved_;
 };

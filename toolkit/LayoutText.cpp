@@ -94,7 +94,8 @@ int64_t ParseInteger(const std::string& text, int line) {
     if (magnitude > (limit - digit) / base) FailAt(line, "number out of range: " + text);
     magnitude = magnitude * base + digit;
   }
-  if (negative) return magnitude == uint64_t{INT64_MAX} + 1 ? INT64_MIN : -static_cast<int64_t>(magnitude);
+  if (negative)
+    return magnitude == uint64_t{INT64_MAX} + 1 ? INT64_MIN : -static_cast<int64_t>(magnitude);
   return static_cast<int64_t>(magnitude);
 }
 
@@ -196,7 +197,6 @@ TLayoutNode ParseLayoutText(const std::string& text) {
   if (!open.empty()) FailAt(line, "missing 'end' of " + open.back()->name);
   return root;
 }
-
 
 int ScaleDesignUnits(int designValue, int pixelsPerInch, int line) {
   const int64_t product = int64_t{designValue} * pixelsPerInch;

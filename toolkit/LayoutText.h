@@ -118,13 +118,12 @@ class TPropertyTable {
 public:
   // Sets the property through the first table of the chain that lists the name; false when
   // none does, or when that table lists it without a setter (a property the class hides).
-  bool Apply(TComponent& component, const std::string& name,
-             const TLayoutProperty& property) const;
+  bool Apply(TComponent& component, const std::string& name, const TLayoutProperty& property) const;
 
 protected:
   using TAnySetter = void (*)();  // a TPropertiesOf<T>::TTypedSetter, cast
-  using TInvoker = void (*)(TAnySetter set, TComponent& component,
-                            const TLayoutProperty& property, const char* name);
+  using TInvoker = void (*)(TAnySetter set, TComponent& component, const TLayoutProperty& property,
+                            const char* name);
   struct TEntry {
     const char* name;
     TAnySetter set;
@@ -140,7 +139,9 @@ private:
 };
 
 // A table for components of class T:
-//   {"Left", [](TControl& c, const TLayoutProperty& p) { c.SetLeft(p.ScaledInteger()); }},
+//   static const TPropertiesOf<TControl> table{nullptr, {
+//       {"Left", [](TControl& c, const TLayoutProperty& p) { c.SetLeft(p.ScaledInteger()); }},
+//   }};
 // An entry with nullptr hides the base's property of that name.
 template <typename T>
 class TPropertiesOf : public TPropertyTable {

@@ -22,7 +22,8 @@ void TStream::WriteBuffer(const void* buffer, int32_t count) {
 
 void TStream::CopyFrom(TStream& source, int64_t count) {
   constexpr int32_t kChunk = 64 * 1024;
-  std::vector<uint8_t> chunk(static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(count, 0), kChunk)));
+  std::vector<uint8_t> chunk(
+      static_cast<size_t>(std::min<int64_t>(std::max<int64_t>(count, 0), kChunk)));
   while (count > 0) {
     const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, kChunk));
     source.ReadBuffer(chunk.data(), n);
@@ -40,8 +41,7 @@ int64_t SeekTarget(int64_t position, int64_t size, int64_t offset, TSeekOrigin o
   return std::max<int64_t>(0, base + offset);
 }
 
-int32_t CopyOut(const uint8_t* data, int64_t size, int64_t& position, void* buffer,
-                int32_t count) {
+int32_t CopyOut(const uint8_t* data, int64_t size, int64_t& position, void* buffer, int32_t count) {
   if (count <= 0 || position >= size) return 0;
   const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, size - position));
   std::memcpy(buffer, data + position, static_cast<size_t>(n));
@@ -77,7 +77,9 @@ int32_t TReadOnlyMemoryStream::Read(void* buffer, int32_t count) {
   return CopyOut(data_, size_, position_, buffer, count);
 }
 
-int32_t TReadOnlyMemoryStream::Write(const void*, int32_t) { throw EWriteError(); }
+int32_t TReadOnlyMemoryStream::Write(const void*, int32_t) {
+  throw EWriteError();
+}
 
 int64_t TReadOnlyMemoryStream::Seek(int64_t offset, TSeekOrigin origin) {
   position_ = SeekTarget(position_, size_, offset, origin);

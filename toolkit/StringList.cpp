@@ -1,8 +1,12 @@
 #include "toolkit/StringList.h"
 
 namespace {
-char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char UpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
+char LowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 }  // namespace
 
 bool SameTextAscii(const std::string& a, const std::string& b) {
@@ -22,7 +26,9 @@ std::string LowerCaseAscii(std::string text) {
   return text;
 }
 
-TStringList::~TStringList() { Clear(); }
+TStringList::~TStringList() {
+  Clear();
+}
 
 int TStringList::AddObject(const std::string& text, TObject* object) {
   items_.push_back({text, object});

@@ -18,7 +18,7 @@ RECT ToRECT(const TRect& r) {
 
 // Text colour and background of a DC, put back when the scope ends.
 class SavedTextColors {
- public:
+public:
   explicit SavedTextColors(HDC dc)
       : dc_(dc), text_(GetTextColor(dc)), back_(GetBkColor(dc)), mode_(GetBkMode(dc)) {}
   ~SavedTextColors() {
@@ -27,7 +27,7 @@ class SavedTextColors {
     SetBkMode(dc_, mode_);
   }
 
- private:
+private:
   HDC dc_;
   COLORREF text_, back_;
   int mode_;

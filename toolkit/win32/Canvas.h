@@ -11,9 +11,9 @@
 #include <string>
 
 #include "toolkit/Color.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/Object.h"
 #include "toolkit/Rect.h"
-#include "toolkit/Handles_win32.h"
 
 // A plain colour for GDI: system colours resolve through GetSysColor.
 COLORREF ColorToRGB(TColor color);
@@ -24,7 +24,7 @@ using TFontStyles = uint8_t;
 
 // Something a canvas draws with; tells its owner when it changes (a control repaints).
 class TGraphicsObject {
- public:
+public:
   TGraphicsObject() = default;
   TGraphicsObject(const TGraphicsObject&) = delete;
   TGraphicsObject& operator=(const TGraphicsObject&) = delete;
@@ -32,7 +32,7 @@ class TGraphicsObject {
 
   std::function<void()> OnChange;
 
- protected:
+protected:
   void Changed() {
     if (OnChange) OnChange();
   }
@@ -41,7 +41,7 @@ class TGraphicsObject {
 // A font. Height follows the toolkit's convention: negative is the character height in
 // pixels (without internal leading), positive the cell height.
 class TFont : public TGraphicsObject {
- public:
+public:
   static constexpr const char* DefaultName = "MS Sans Serif";
   static constexpr int DefaultHeight = -11;
 
@@ -58,7 +58,7 @@ class TFont : public TGraphicsObject {
 
   HFONT Handle() const;  // created on first use, kept until the font changes
 
- private:
+private:
   void Invalidate();
 
   std::string name_ = DefaultName;
@@ -71,7 +71,7 @@ class TFont : public TGraphicsObject {
 enum TBrushStyle : uint8_t { bsSolid, bsClear };
 
 class TBrush : public TGraphicsObject {
- public:
+public:
   TColor Color() const { return color_; }
   TBrushStyle Style() const { return style_; }
   // A colour makes the brush solid, as picking a colour for a clear brush means to fill.
@@ -81,7 +81,7 @@ class TBrush : public TGraphicsObject {
 
   HBRUSH Handle() const;  // the stock null brush when clear
 
- private:
+private:
   void Invalidate();
 
   TColor color_ = clWhite;
@@ -92,7 +92,7 @@ class TBrush : public TGraphicsObject {
 enum TPenStyle : uint8_t { psSolid, psClear };
 
 class TPen : public TGraphicsObject {
- public:
+public:
   TColor Color() const { return color_; }
   int Width() const { return width_; }
   TPenStyle Style() const { return style_; }
@@ -103,7 +103,7 @@ class TPen : public TGraphicsObject {
 
   HPEN Handle() const;
 
- private:
+private:
   void Invalidate();
 
   TColor color_ = clBlack;
@@ -126,7 +126,7 @@ class TBitmap;
 // Drawing operations over a DC that someone else owns. Coordinates are the DC's logical
 // coordinates; rectangles are half-open.
 class TCanvas {
- public:
+public:
   explicit TCanvas(HDC dc = nullptr) : dc_(dc) {}
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
@@ -167,7 +167,7 @@ class TCanvas {
   TColor Pixel(int x, int y) const;
   void SetPixel(int x, int y, TColor color);
 
- private:
+private:
   HDC RequireHandle() const;
 
   HDC dc_;
@@ -181,7 +181,7 @@ class TCanvas {
 // own. A new bitmap is empty (0 x 0); resizing keeps the picture that still fits and fills
 // the rest with white.
 class TBitmap : public TObject {
- public:
+public:
   TBitmap();
   ~TBitmap() override;
 
@@ -197,7 +197,7 @@ class TBitmap : public TObject {
   // Direct pixel access, mainly for tests; coordinates outside the bitmap throw.
   TColor Pixel(int x, int y) const;
 
- private:
+private:
   MemoryDC dc_;
   BitmapHandle bitmap_;
   HGDIOBJ initialBitmap_ = nullptr;  // the DC's own 1 x 1 bitmap, put back before deleting ours

@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "toolkit/Exception.h"
-#include "toolkit/Handles_win32.h"
 #include "toolkit/Format.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
 
 namespace {

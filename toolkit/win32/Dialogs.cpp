@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "toolkit/Exception.h"
+#include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
-#include "toolkit/Handles_win32.h"
 
 namespace {
 constexpr const char* kDialogClass = "KestrelMessageDialog";
@@ -264,9 +264,9 @@ DialogWindow CreateDialogControls(const TMessageQuestion& question, const Dialog
 
   auto child = [&](const char* cls, const char* text, DWORD childStyle, int cx, int cy, int cw,
                    int ch, int id) {
-    HWND w = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, cx, cy, cw, ch,
-                             window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance,
-                             nullptr);
+    HWND w =
+        CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | childStyle, cx, cy, cw, ch, window,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageA(w, WM_SETFONT, reinterpret_cast<WPARAM>(m.font.Get()), FALSE);
     return w;
   };
@@ -292,8 +292,8 @@ DialogWindow CreateDialogControls(const TMessageQuestion& question, const Dialog
 
 // Shows the box and runs its messages until it is answered, the application ends or the
 // thread's loop is told to quit; then hides it and gives the owner back its activation.
-int RunDialogLoop(const TMessageQuestion& question, const DialogWindow& dialog,
-                  DialogState& state, HWND owner) {
+int RunDialogLoop(const TMessageQuestion& question, const DialogWindow& dialog, DialogState& state,
+                  HWND owner) {
   const HWND window = dialog.window.Get();
   ShowWindow(window, SW_SHOW);
   SetForegroundWindow(window);

@@ -26,10 +26,10 @@ void TImage::Paint() {
 
 const TPropertyTable& ImageLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TImage> table(
+  static const TPropertiesOf<TImage> table{
       &ControlLayoutProperties(),
       {
           {"Picture", [](TImage& c, P p) { c.SetPicture(p.String()); }},
-      });
+      }};
   return table;
 }

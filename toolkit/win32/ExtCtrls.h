@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "toolkit/win32/Controls.h"
 #include "toolkit/Handles_win32.h"
+#include "toolkit/win32/Controls.h"
 #include "toolkit/win32/Layout.h"
 
 class TImage : public TGraphicControl {

@@ -299,21 +299,21 @@ void TDriveComboBox::CommandNotify(WORD code) {
 
 const TPropertyTable& DirectoryListBoxLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TDirectoryListBox> table(
+  static const TPropertiesOf<TDirectoryListBox> table{
       &WinControlLayoutProperties(),
       {
           {"ItemHeight", [](TDirectoryListBox& c, P p) { c.SetItemHeight(p.ScaledInteger()); }},
           {"OnChange", [](TDirectoryListBox& c, P p) { c.OnChange = p.Handler<TNotifyEvent>(); }},
-      });
+      }};
   return table;
 }
 
 const TPropertyTable& DriveComboBoxLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TDriveComboBox> table(
+  static const TPropertiesOf<TDriveComboBox> table{
       &WinControlLayoutProperties(),
       {
           {"OnChange", [](TDriveComboBox& c, P p) { c.OnChange = p.Handler<TNotifyEvent>(); }},
-      });
+      }};
   return table;
 }

@@ -202,7 +202,7 @@ void TForm::DoCreate() {
 
 const TPropertyTable& FormLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TForm> table(
+  static const TPropertiesOf<TForm> table{
       &WinControlLayoutProperties(),
       {
           {"BorderStyle",
@@ -212,8 +212,8 @@ const TPropertyTable& FormLayoutProperties() {
            }},
           {"BorderIcons",
            [](TForm& c, P p) {
-             c.SetBorderIcons(static_cast<TBorderIcons>(
-                 p.SetOf({"biSystemMenu", "biMinimize", "biMaximize"})));
+             c.SetBorderIcons(
+                 static_cast<TBorderIcons>(p.SetOf({"biSystemMenu", "biMinimize", "biMaximize"})));
            }},
           {"WindowState",
            [](TForm& c, P p) {
@@ -226,13 +226,12 @@ const TPropertyTable& FormLayoutProperties() {
            }},
           {"Position",
            [](TForm& c, P p) {
-             c.SetPosition(
-                 static_cast<TPosition>(p.Enumeration({"poDesigned", "poScreenCenter"})));
+             c.SetPosition(static_cast<TPosition>(p.Enumeration({"poDesigned", "poScreenCenter"})));
            }},
           {"ClientWidth", [](TForm& c, P p) { c.SetClientWidth(p.ScaledInteger()); }},
           {"ClientHeight", [](TForm& c, P p) { c.SetClientHeight(p.ScaledInteger()); }},
           {"OnCreate", [](TForm& c, P p) { c.OnCreate = p.Handler<TNotifyEvent>(); }},
           {"OnCloseQuery", [](TForm& c, P p) { c.OnCloseQuery = p.Handler<TCloseQueryEvent>(); }},
-      });
+      }};
   return table;
 }

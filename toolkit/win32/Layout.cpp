@@ -71,8 +71,8 @@ void ApplyChildren(TComponent& owner, TWinControl* enclosing, const TLayoutNode&
   for (const TLayoutNode& childNode : node.children) {
     auto it = ClassRegistry().find(childNode.className);
     if (it == ClassRegistry().end())
-      throw ELayoutError(Format("Layout line %d: unknown class %s", childNode.line,
-                                childNode.className.c_str()));
+      throw ELayoutError(
+          Format("Layout line %d: unknown class %s", childNode.line, childNode.className.c_str()));
     TComponent* child = it->second.factory(&owner);
     child->SetName(childNode.name);
     auto* control = dynamic_cast<TControl*>(child);
@@ -125,7 +125,7 @@ std::string LayoutResourceText(const std::string& resourceName) {
 
 const TPropertyTable& ControlLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TControl> table(
+  static const TPropertiesOf<TControl> table{
       nullptr,
       {
           {"Left", [](TControl& c, P p) { c.SetLeft(p.ScaledInteger()); }},
@@ -152,17 +152,17 @@ const TPropertyTable& ControlLayoutProperties() {
           {"Tag", [](TControl& c, P p) { c.SetTag(p.Integer()); }},
           {"Hint", [](TControl& c, P p) { c.SetHint(p.String()); }},
           {"OnClick", [](TControl& c, P p) { c.OnClick = p.Handler<TNotifyEvent>(); }},
-      });
+      }};
   return table;
 }
 
 const TPropertyTable& WinControlLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TWinControl> table(
+  static const TPropertiesOf<TWinControl> table{
       &ControlLayoutProperties(),
       {
           {"TabOrder", [](TWinControl& c, P p) { c.SetTabOrder(p.Integer()); }},
           {"TabStop", [](TWinControl& c, P p) { c.SetTabStop(p.Boolean()); }},
-      });
+      }};
   return table;
 }

@@ -215,19 +215,19 @@ TPanelBevel PanelBevel(const TLayoutProperty& property) {
 
 const TPropertyTable& PanelLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TPanel> table(
+  static const TPropertiesOf<TPanel> table{
       &WinControlLayoutProperties(),
       {
           {"BevelOuter", [](TPanel& c, P p) { c.SetBevelOuter(PanelBevel(p)); }},
           {"BevelInner", [](TPanel& c, P p) { c.SetBevelInner(PanelBevel(p)); }},
           {"BevelWidth", [](TPanel& c, P p) { c.SetBevelWidth(p.ScaledInteger()); }},
-      });
+      }};
   return table;
 }
 
 const TPropertyTable& LabelLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TLabel> table(
+  static const TPropertiesOf<TLabel> table{
       &ControlLayoutProperties(),
       {
           {"AutoSize", [](TLabel& c, P p) { c.SetAutoSize(p.Boolean()); }},
@@ -238,27 +238,27 @@ const TPropertyTable& LabelLayoutProperties() {
              c.SetAlignment(static_cast<TAlignment>(
                  p.Enumeration({"taLeftJustify", "taRightJustify", "taCenter"})));
            }},
-      });
+      }};
   return table;
 }
 
 const TPropertyTable& ButtonLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TButton> table(
+  static const TPropertiesOf<TButton> table{
       &WinControlLayoutProperties(),
       {
           {"Default", [](TButton& c, P p) { c.SetDefault(p.Boolean()); }},
           {"Cancel", [](TButton& c, P p) { c.SetCancel(p.Boolean()); }},
-      });
+      }};
   return table;
 }
 
 const TPropertyTable& EditLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TEdit> table(
+  static const TPropertiesOf<TEdit> table{
       &WinControlLayoutProperties(),
       {
           {"Text", [](TEdit& c, P p) { c.SetText(p.String()); }},
-      });
+      }};
   return table;
 }

@@ -464,7 +464,8 @@ TEST(LzhCompress, MatchFindersThatShareTheTreesFindWhatOneFinds) {
   for (TLzhMatchFinder* f : finders) f->Start(input.data(), kMaxMatch);
   int trades = 0;
   for (size_t at = kMaxMatch; at < input.size(); ++trades) {
-    const int chunk = static_cast<int>(std::min<size_t>(333 + 97 * (trades % 5), input.size() - at));
+    const int chunk =
+        static_cast<int>(std::min<size_t>(333 + 97 * (trades % 5), input.size() - at));
     for (TLzhMatchFinder* f : finders) f->Slide(&input[at], chunk);
     at += static_cast<size_t>(chunk);
     const unsigned hash = 1u << (trades * 7 % 16);

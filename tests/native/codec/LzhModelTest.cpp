@@ -196,7 +196,8 @@ TEST(LzhModel, SearchesForTheLastCountBelowAgree) {
     uint16_t c = 1;
     for (int i = 0; i < kNodeCount; ++i) {
       x = x * 1664525 + 1013904223;
-      if ((x >> 28) < static_cast<uint32_t>(round % 16)) c = static_cast<uint16_t>(c + 1 + (x >> 30));
+      if ((x >> 28) < static_cast<uint32_t>(round % 16))
+        c = static_cast<uint16_t>(c + 1 + (x >> 30));
       counts[i] = c;
     }
     std::fill(counts.begin() + kNodeCount, counts.end(), 0xFFFF);

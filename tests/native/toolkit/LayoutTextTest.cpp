@@ -92,17 +92,19 @@ struct TDerived : TBase {
   using TBase::TBase;
 };
 using P = const TLayoutProperty&;
-const TPropertiesOf<TBase> kBaseTable(nullptr,
-                                      {
-                                          {"Left", [](TBase& c, P) { c.calls.push_back("base Left"); }},
-                                          {"Align", [](TBase& c, P) { c.calls.push_back("base Align"); }},
-                                          {"Top", [](TBase& c, P) { c.calls.push_back("base Top"); }},
-                                      });
-const TPropertiesOf<TDerived> kDerivedTable(&kBaseTable,
-                                            {
-                                                {"Left", [](TDerived& c, P) { c.calls.push_back("derived Left"); }},
-                                                {"Align", nullptr},
-                                            });
+const TPropertiesOf<TBase> kBaseTable{
+    nullptr,
+    {
+        {"Left", [](TBase& c, P) { c.calls.push_back("base Left"); }},
+        {"Align", [](TBase& c, P) { c.calls.push_back("base Align"); }},
+        {"Top", [](TBase& c, P) { c.calls.push_back("base Top"); }},
+    }};
+const TPropertiesOf<TDerived> kDerivedTable{
+    &kBaseTable,
+    {
+        {"Left", [](TDerived& c, P) { c.calls.push_back("derived Left"); }},
+        {"Align", nullptr},
+    }};
 }  // namespace
 
 TEST(LayoutText, PropertyTablesChainToTheBaseClass) {

@@ -17,7 +17,7 @@ std::string Text(LPCSTR text) {
 }
 
 class LinkFace final : public IShellLinkA {
- public:
+public:
   explicit LinkFace(ShellLinkDouble& owner) : d_(owner) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -109,12 +109,12 @@ class LinkFace final : public IShellLinkA {
     return d_.Run("SetPath", [&] { return d_.RealLink()->SetPath(text); });
   }
 
- private:
+private:
   ShellLinkDouble& d_;
 };
 
 class FileFace final : public IPersistFile {
- public:
+public:
   explicit FileFace(ShellLinkDouble& owner) : d_(owner) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
@@ -143,7 +143,7 @@ class FileFace final : public IPersistFile {
     return d_.RealFile()->GetCurFile(name);
   }
 
- private:
+private:
   ShellLinkDouble& d_;
 };
 

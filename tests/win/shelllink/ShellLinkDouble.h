@@ -11,7 +11,7 @@
 #include <vector>
 
 class ShellLinkDouble {
- public:
+public:
   // The double that the installed factory hands out next; one at a time.
   static ShellLinkDouble* current;
   static HRESULT Factory(IShellLinkA** link);
@@ -45,7 +45,7 @@ class ShellLinkDouble {
   IShellLinkA* LinkFace();
   IPersistFile* FileFace();
 
- private:
+private:
   void MakeRealObject();
   void ReleaseRealObject();
 

@@ -21,14 +21,16 @@ public:
 
 const TPropertyTable& RecorderLayoutProperties() {
   using P = const TLayoutProperty&;
-  static const TPropertiesOf<TRecorder> table(
+  static const TPropertiesOf<TRecorder> table{
       nullptr,
       {
           {"OnProgress",
            [](TRecorder& r, P p) { r.OnProgress = p.Handler<std::function<void(int&)>>(); }},
-          {"First", [](TRecorder& r, P p) { r.writes.push_back("First=" + std::to_string(p.Integer())); }},
-          {"Second", [](TRecorder& r, P p) { r.writes.push_back("Second=" + std::to_string(p.Integer())); }},
-      });
+          {"First",
+           [](TRecorder& r, P p) { r.writes.push_back("First=" + std::to_string(p.Integer())); }},
+          {"Second",
+           [](TRecorder& r, P p) { r.writes.push_back("Second=" + std::to_string(p.Integer())); }},
+      }};
   return table;
 }
 

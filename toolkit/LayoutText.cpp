@@ -57,8 +57,14 @@ constexpr ColorName kColorNames[] = {
     {"clInfoBk", clInfoBk},
 };
 
-[[noreturn]] void FailAt(int line, const std::string& what) {
-  throw ELayoutError(Format("Layout line %d: %s", line, what.c_str()));
+// Where name stands among names, without regard to ASCII case; -1 if it is not there.
+int IndexOfName(const std::string& name, std::initializer_list<const char*> names) {
+  int index = 0;
+  for (const char* candidate : names) {
+    if (SameTextAscii(name, candidate)) return index;
+    ++index;
+  }
+  return -1;
 }
 
 bool IsNameChar(char c) {
@@ -78,7 +84,7 @@ int64_t ParseInteger(const std::string& text, int line) {
   const bool hex = text[0] == '$';
   const bool negative = text[0] == '-';
   const size_t first = hex || negative ? 1 : 0;
-  if (first == text.size()) FailAt(line, "not a number: " + text);
+  if (first == text.size()) FailAtLine(line, "not a number: " + text);
   const uint64_t limit = hex ? UINT64_MAX : negative ? uint64_t{INT64_MAX} + 1 : INT64_MAX;
   const unsigned base = hex ? 16 : 10;
   uint64_t magnitude = 0;
@@ -90,8 +96,8 @@ int64_t ParseInteger(const std::string& text, int line) {
     else if (hex && std::isxdigit(c))
       digit = static_cast<unsigned>(std::tolower(c) - 'a' + 10);
     else
-      FailAt(line, "not a number: " + text);
-    if (magnitude > (limit - digit) / base) FailAt(line, "number out of range: " + text);
+      FailAtLine(line, "not a number: " + text);
+    if (magnitude > (limit - digit) / base) FailAtLine(line, "number out of range: " + text);
     magnitude = magnitude * base + digit;
   }
   if (negative)
@@ -102,12 +108,12 @@ int64_t ParseInteger(const std::string& text, int line) {
 TLayoutValue ParseValue(const std::string& text, int line) {
   TLayoutValue v;
   v.line = line;
-  if (text.empty()) FailAt(line, "missing value");
+  if (text.empty()) FailAtLine(line, "missing value");
   if (text[0] == '\'') {
     v.kind = TLayoutValue::Kind::String;
     size_t i = 1;
     for (;;) {
-      if (i >= text.size()) FailAt(line, "unterminated text");
+      if (i >= text.size()) FailAtLine(line, "unterminated text");
       if (text[i] == '\'') {
         if (i + 1 < text.size() && text[i + 1] == '\'') {
           v.text += '\'';
@@ -119,12 +125,12 @@ TLayoutValue ParseValue(const std::string& text, int line) {
       }
       v.text += text[i++];
     }
-    if (i != text.size()) FailAt(line, "text after the closing quote");
+    if (i != text.size()) FailAtLine(line, "text after the closing quote");
     return v;
   }
   if (text[0] == '[') {
     v.kind = TLayoutValue::Kind::Set;
-    if (text.back() != ']') FailAt(line, "unterminated set");
+    if (text.back() != ']') FailAtLine(line, "unterminated set");
     std::string inner = text.substr(1, text.size() - 2);
     size_t start = 0;
     while (start <= inner.size()) {
@@ -143,13 +149,17 @@ TLayoutValue ParseValue(const std::string& text, int line) {
     return v;
   }
   for (char c : text)
-    if (!IsNameChar(c)) FailAt(line, "not a value: " + text);
+    if (!IsNameChar(c)) FailAtLine(line, "not a value: " + text);
   v.kind = TLayoutValue::Kind::Identifier;
   v.text = text;
   return v;
 }
 
 }  // namespace
+
+void FailAtLine(int line, const std::string& what) {
+  throw ELayoutError(Format("Layout line %d: %s", line, what.c_str()));
+}
 
 TLayoutNode ParseLayoutText(const std::string& text) {
   std::vector<TLayoutNode*> open;
@@ -165,26 +175,26 @@ TLayoutNode ParseLayoutText(const std::string& text) {
     std::string s = Trim(raw);
     if (s.empty() || s.rfind("//", 0) == 0) continue;
     if (s == "end") {
-      if (open.empty()) FailAt(line, "'end' without an object");
+      if (open.empty()) FailAtLine(line, "'end' without an object");
       open.pop_back();
       continue;
     }
     size_t eq = s.find('=');
     size_t colon = s.find(':');
     if (eq != std::string::npos && (colon == std::string::npos || eq < colon)) {
-      if (open.empty()) FailAt(line, "property outside an object");
+      if (open.empty()) FailAtLine(line, "property outside an object");
       std::string property = Trim(s.substr(0, eq));
       open.back()->properties.emplace_back(property, ParseValue(Trim(s.substr(eq + 1)), line));
       continue;
     }
-    if (colon == std::string::npos) FailAt(line, "expected 'Name: Class', a property or 'end'");
+    if (colon == std::string::npos) FailAtLine(line, "expected 'Name: Class', a property or 'end'");
     TLayoutNode node;
     node.name = Trim(s.substr(0, colon));
     node.className = Trim(s.substr(colon + 1));
     node.line = line;
-    if (node.name.empty() || node.className.empty()) FailAt(line, "expected 'Name: Class'");
+    if (node.name.empty() || node.className.empty()) FailAtLine(line, "expected 'Name: Class'");
     if (open.empty()) {
-      if (haveRoot) FailAt(line, "a second top object");
+      if (haveRoot) FailAtLine(line, "a second top object");
       root = std::move(node);
       haveRoot = true;
       open.push_back(&root);
@@ -193,8 +203,8 @@ TLayoutNode ParseLayoutText(const std::string& text) {
       open.push_back(&open.back()->children.back());
     }
   }
-  if (!haveRoot) FailAt(line, "no object");
-  if (!open.empty()) FailAt(line, "missing 'end' of " + open.back()->name);
+  if (!haveRoot) FailAtLine(line, "no object");
+  if (!open.empty()) FailAtLine(line, "missing 'end' of " + open.back()->name);
   return root;
 }
 
@@ -202,12 +212,12 @@ int ScaleDesignUnits(int designValue, int pixelsPerInch, int line) {
   const int64_t product = int64_t{designValue} * pixelsPerInch;
   const int64_t half = kDesignPixelsPerInch / 2;
   const int64_t scaled = (product >= 0 ? product + half : product - half) / kDesignPixelsPerInch;
-  if (scaled < INT_MIN || scaled > INT_MAX) FailAt(line, "number out of range");
+  if (scaled < INT_MIN || scaled > INT_MAX) FailAtLine(line, "number out of range");
   return static_cast<int>(scaled);
 }
 
 void TLayoutProperty::Fail(const std::string& what) const {
-  FailAt(value_.line, what);
+  FailAtLine(value_.line, what);
 }
 
 int TLayoutProperty::Integer() const {
@@ -249,29 +259,18 @@ TColor TLayoutProperty::Color() const {
 
 int TLayoutProperty::Enumeration(std::initializer_list<const char*> names) const {
   const std::string& name = Identifier();
-  int index = 0;
-  for (const char* candidate : names) {
-    if (SameTextAscii(name, candidate)) return index;
-    ++index;
-  }
-  Fail("unknown value " + name);
+  const int index = IndexOfName(name, names);
+  if (index < 0) Fail("unknown value " + name);
+  return index;
 }
 
 unsigned TLayoutProperty::SetOf(std::initializer_list<const char*> names) const {
   if (value_.kind != TLayoutValue::Kind::Set) Fail("a set [...] is expected");
   unsigned bits = 0;
   for (const std::string& item : value_.items) {
-    unsigned bit = 1;
-    bool found = false;
-    for (const char* candidate : names) {
-      if (SameTextAscii(item, candidate)) {
-        bits |= bit;
-        found = true;
-        break;
-      }
-      bit <<= 1;
-    }
-    if (!found) Fail("unknown set member " + item);
+    const int index = IndexOfName(item, names);
+    if (index < 0) Fail("unknown set member " + item);
+    bits |= 1u << index;
   }
   return bits;
 }

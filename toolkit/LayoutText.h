@@ -22,7 +22,6 @@
 
 #include <any>
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <map>
 #include <string>
@@ -55,6 +54,9 @@ struct TLayoutNode {
   std::vector<std::pair<std::string, TLayoutValue>> properties;
   std::vector<TLayoutNode> children;
 };
+
+// Raises ELayoutError "Layout line <line>: <what>".
+[[noreturn]] void FailAtLine(int line, const std::string& what);
 
 // The tree of a layout's text: exactly one top object. Raises ELayoutError naming the line.
 TLayoutNode ParseLayoutText(const std::string& text);

@@ -4,7 +4,6 @@
 
 #include <map>
 
-#include "toolkit/Format.h"
 #include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Controls.h"
 #include "toolkit/win32/ExtCtrls.h"
@@ -71,8 +70,7 @@ void ApplyChildren(TComponent& owner, TWinControl* enclosing, const TLayoutNode&
   for (const TLayoutNode& childNode : node.children) {
     auto it = ClassRegistry().find(childNode.className);
     if (it == ClassRegistry().end())
-      throw ELayoutError(
-          Format("Layout line %d: unknown class %s", childNode.line, childNode.className.c_str()));
+      FailAtLine(childNode.line, "unknown class " + childNode.className);
     TComponent* child = it->second.factory(&owner);
     child->SetName(childNode.name);
     auto* control = dynamic_cast<TControl*>(child);

@@ -11,8 +11,9 @@
 
 class TRegistry : public TObject {
 public:
-  // Root HKEY_CURRENT_USER; keys are opened with the access given here.
-  explicit TRegistry(REGSAM access = KEY_ALL_ACCESS);
+  // Root HKEY_CURRENT_USER; keys are opened with the access given here. Reading is all
+  // the program does, and a profile may allow no more than that.
+  explicit TRegistry(REGSAM access = KEY_READ);
   ~TRegistry() override;
 
   HKEY RootKey() const { return rootKey_; }

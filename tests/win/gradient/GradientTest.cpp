@@ -9,6 +9,7 @@
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/Layout.h"
+#include "toolkit/win32/Registry.h"
 #include "toolkit/win32/StdCtrls.h"
 
 namespace {
@@ -201,6 +202,24 @@ TEST(GradientScheme, AFailedRebuildKeepsTheTableAndTheNewValue) {
     }
   }
   EXPECT_EQ(f.gradient->ColorTable(), before);
+}
+
+// The scheme is only read, so a profile that may only read its colours gets them: the key
+// is opened for reading, and nothing can be written through it.
+TEST(GradientScheme, IsOpenedForReadingOnly) {
+  TRegistry registry;
+  registry.SetRootKey(HKEY_CURRENT_USER);
+  ASSERT_TRUE(registry.OpenKey("Control Panel\\Colors", false));
+  const char value[] = "0 0 0";
+  EXPECT_EQ(RegSetValueExA(registry.CurrentKey(), "KestrelWriteProbe", 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(value), sizeof value),
+            ERROR_ACCESS_DENIED);
+  HKEY writable = nullptr;  // a failing run leaves nothing behind
+  if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Colors", 0, KEY_SET_VALUE, &writable) ==
+      ERROR_SUCCESS) {
+    RegDeleteValueA(writable, "KestrelWriteProbe");
+    RegCloseKey(writable);
+  }
 }
 
 TEST(GradientControl, WithoutParentTheWriterStoresThenFailsInThePaint) {

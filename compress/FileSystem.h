@@ -24,9 +24,9 @@ public:
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DirectoryExists(const std::string& path) = 0;
 
-  // Opens an existing file for reading and writing and returns its size; a file that
-  // cannot be opened so (missing, read-only, held by another program) raises EInOutError
-  // with the system's error code.
+  // Opens an existing file for reading and writing, sharing it with nobody, and returns its
+  // size; a file that cannot be opened so (missing, read-only, held open by another
+  // program) raises EInOutError with the system's error code.
   virtual int64_t OpenedFileSize(const std::string& path) = 0;
 
   // Creates one folder whose parent exists; failure raises EInOutError.

@@ -48,9 +48,10 @@ public:
 
   int64_t OpenedFileSize(const std::string& path) override {
     if (IsReadOnlyFile(path)) throw EInOutError(ERROR_ACCESS_DENIED);
-    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Unshared, as the file will be created: a file that another program holds open, in
+    // any sharing mode, fails here with the system's error before anything is written.
+    const KernelHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) throw EInOutError(GetLastError());
     LARGE_INTEGER size;
     if (!GetFileSizeEx(file.Get(), &size)) throw EInOutError(GetLastError());

@@ -76,6 +76,29 @@ TEST_F(SetupScenario, ContinueShowsTheDestinationPanelWithTheDefaultFolder) {
   ExpectCleanEnd();
 }
 
+// A second copy started while one runs says so in one box and ends without a window of its
+// own; the first goes on as it was.
+TEST_F(SetupScenario, ASecondCopyTellsAndEndsTheFirstGoesOn) {
+  {
+    TestedProcess second{WindowsPath(E2E_SETUP_EXE)};
+    Robot robot{second};
+    const MessageBoxSeen box = robot.WaitForMessageBox();
+    EXPECT_EQ(box.caption, "Information");
+    EXPECT_EQ(box.text, "Kestrel Setup is already running.");
+    EXPECT_THAT(box.buttons, ElementsAre("OK"));
+    for (HWND window : TopLevelWindows(second.Id()))
+      EXPECT_TRUE(IsMessageBox(window)) << "a window of its own";
+    robot.Answer("OK");
+    EXPECT_EQ(second.WaitForExit(DefaultTimeout), 1u);
+  }
+  EXPECT_TRUE(process_.Running());
+  robot_.ClickButton(main_, "Continue");
+  robot_.WaitForControlOfClass(main_, "Edit");
+  PressCloseBox(main_);
+  AnswerCloseQuestion("Yes");
+  ExpectCleanEnd();
+}
+
 }  // namespace
 
 namespace {

@@ -4,8 +4,11 @@
 
 #include <memory>
 
+#include "compress/CompressErrors.h"
 #include "setup/CompressComponent.h"
+#include "setup/Questions.h"
 #include "setup/SetupState.h"
+#include "toolkit/Format.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
 #include "toolkit/win32/Application.h"
@@ -20,6 +23,8 @@ constexpr const char* kLayoutResource = "FRMCOPY";
 constexpr const char* kExtractingPrefix = "Extracting: ";
 constexpr const char* kKeepSiteDatabaseQuestion =
     "There is currently a site database file. Do you want to keep the existing file? ";
+constexpr const char* kNoBackupFolder = "Cannot create the backup folder %s";
+constexpr const char* kCannotBackUp = "Cannot back up %s into %s";
 
 bool FileExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -29,14 +34,6 @@ bool FileExists(const std::string& path) {
 bool DirectoryExists(const std::string& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// Asks whether to keep the existing site database. Once a close has been confirmed, before
-// the question or while it was up, the box closes unanswered: nobody said No, so the
-// user's file stays, as a Yes would leave it.
-bool KeepSiteDatabase() {
-  const bool yes = MessageDlg(kKeepSiteDatabaseQuestion, mtConfirmation, mbYesNo) == mrYes;
-  return yes || (Application && Application->Terminated());
 }
 }  // namespace
 
@@ -71,29 +68,39 @@ void TfrmCopy::ExtractFiles() {
 
   for (int i = 0; i < MemberCount; ++i) {
     const std::string name = members[i];
+    const auto& member = static_cast<const TCompressedFileInfo&>(*members.Objects(i));
     bool keep = false;
     Label1->SetCaption(kExtractingPrefix + name);
     Application->ProcessMessages();
     const std::string target = DestDirSlash + name;
     if (FileExists(target)) {
-      if (UpperCaseAscii(name) == SiteDatabaseName) keep = KeepSiteDatabase();
+      if (UpperCaseAscii(name) == SiteDatabaseName)
+        keep = AskYesUnlessClosing(kKeepSiteDatabaseQuestion);
       if (BackupReplaced) {
         if (!backupReady) {
           CreateDirectoryA(backupDir.c_str(), nullptr);
           backupReady = DirectoryExists(backupDir);
         }
-        if (backupReady) {
-          const std::string backupPath = AppendBackslash(backupDir) + name;
-          if (keep)
-            CopyFileA(target.c_str(), backupPath.c_str(), FALSE);
-          else
-            // Replacing an older backup of the same name keeps in Backup the version just
-            // replaced; a move that refused would leave the delete below to lose it.
-            MoveFileExA(target.c_str(), backupPath.c_str(),
-                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+        const std::string backupPath = AppendBackslash(backupDir) + name;
+        if (keep) {
+          // The kept file stays where it is whatever becomes of its copy.
+          if (backupReady) CopyFileA(target.c_str(), backupPath.c_str(), FALSE);
+        } else {
+          // The user asked for backups: a file that cannot be backed up is not replaced.
+          if (!backupReady) throw EBackupError(Format(kNoBackupFolder, backupDir.c_str()));
+          // Replacing an older backup of the same name keeps in Backup the version just
+          // replaced.
+          if (!MoveFileExA(target.c_str(), backupPath.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+            throw EBackupError(Format(kCannotBackUp, target.c_str(), backupDir.c_str()));
         }
       }
-      if (!keep) DeleteFileA(target.c_str());
+      // Without a backup the old file goes only once its replacement is known to fit.
+      if (!keep && FileExists(target)) {
+        if (Compress1->FreeSpaceFor(target) < member.ExpandedSize)
+          throw EInsufficientDiskSpace(target);
+        DeleteFileA(target.c_str());
+      }
     }
     if (!keep) {
       oneName.Clear();

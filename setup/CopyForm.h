@@ -7,8 +7,12 @@
 
 #include "compress/Compress.h"
 #include "controls/Gauges.h"
+#include "toolkit/Exception.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
+
+// A replaced file that could not be backed up, as the user asked; the file stays as it was.
+KESTREL_DECLARE_EXCEPTION(EBackupError);
 
 class TfrmCopy : public TForm {
 public:
@@ -23,7 +27,8 @@ public:
   TCompress* Compress1;
 
   // Expands every member into DestDir; sets DestDirSlash and MemberCount. Raises what the
-  // archive component raises; the files written before stay.
+  // archive component raises, and EBackupError when a file to be replaced cannot be backed
+  // up as asked; the files written before stay.
   void ExtractFiles();
 
   void Compress1ShowProgress(int32_t& PercentageDone);

@@ -6,6 +6,7 @@
 
 #include "setup/CopyForm.h"
 #include "setup/MainForm.h"
+#include "setup/Questions.h"
 #include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "toolkit/Format.h"
@@ -33,8 +34,32 @@ bool DirectoryExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool AskYes(const std::string& question, TMsgDlgType type) {
-  return MessageDlg(question, type, mbYesNo) == mrYes;
+// The whole path, with "." and ".." resolved, as the system resolves it.
+std::string FullPath(const std::string& path) {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD length =
+        GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return path;
+    if (length < buffer.size()) return std::string(buffer.data(), length);
+    buffer.resize(length + 1);
+  }
+}
+
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool SameLetter(char a, char b) {
+  return IsDriveLetter(a) && IsDriveLetter(b) && (a | 0x20) == (b | 0x20);
+}
+
+// "C:" of "C:\x"; "\\server\share" of a network folder.
+std::string RootOf(const std::string& folder) {
+  if (folder.size() >= 2 && folder[1] == ':') return folder.substr(0, 2);
+  const size_t server = folder.find('\\', 2);
+  if (folder.rfind("\\\\", 0) != 0 || server == std::string::npos) return folder;
+  return folder.substr(0, folder.find('\\', server + 1));
 }
 }  // namespace
 
@@ -66,12 +91,32 @@ TCommandStarter SetCommandStarter(TCommandStarter starter) {
   return previous;
 }
 
+std::string AbsoluteDestination(const std::string& typed, const std::string& listFolder) {
+  const bool hasDrive = typed.size() >= 2 && typed[1] == ':' && IsDriveLetter(typed[0]);
+  const bool rooted = !typed.empty() && typed[0] == '\\';
+  const bool network = rooted && typed.size() >= 2 && typed[1] == '\\';
+  std::string path;
+  if (network || (hasDrive && typed.size() >= 3 && typed[2] == '\\'))
+    path = typed;  // already whole
+  else if (rooted)
+    path = RootOf(listFolder) + typed;  // "\x": on the list's drive
+  else if (hasDrive && !SameLetter(typed[0], listFolder.empty() ? '\0' : listFolder[0]))
+    path = typed;  // "D:x": below the current folder of another drive, as the system keeps it
+  else if (typed.size() > (hasDrive ? 2u : 0u))
+    path = AppendBackslash(listFolder) + typed.substr(hasDrive ? 2 : 0);
+  else
+    path = listFolder;  // nothing typed, or only the list's own drive
+  return FullPath(path);
+}
+
 std::string ReadmeCommandLine(const std::string& destDir) {
   return kReadmeViewer + AppendBackslash(destDir) + kReadmeName;
 }
 
 void RunInstallationRoad(TfrmMain& form) {
-  DestDir = form.txtDestPath->Text();
+  // A relative destination is taken in the folder the person sees in the list, once, so
+  // that every step below, and every question, names the same folder.
+  DestDir = AbsoluteDestination(form.txtDestPath->Text(), form.dir->Directory());
   if (!DirectoryExists(DestDir)) {
     if (!AskYes(Format(kCreateQuestion, DestDir.c_str()), mtConfirmation)) return;
     // One level only; a failure is left to the archive component, which creates the
@@ -79,7 +124,7 @@ void RunInstallationRoad(TfrmMain& form) {
     CreateDirectoryA(DestDir.c_str(), nullptr);
   }
   form.PathPanel->Hide();
-  BackupReplaced = AskYes(kBackupQuestion, mtConfirmation);
+  BackupReplaced = AskYesUnlessClosing(kBackupQuestion);
 
   // Owned by the application: when the extraction raises, the window stays on screen
   // with what it showed last, and goes with the application.

@@ -12,6 +12,11 @@ class TfrmMain;
 // left on screen when the extraction failed.
 void RunInstallationRoad(TfrmMain& form);
 
+// The destination as the installation uses it: a path typed relative to a folder ("K",
+// "..\K", "\K", "C:K" on the list's drive, or nothing) is taken in `listFolder`, the
+// folder the directory list shows; "." and ".." are resolved.
+std::string AbsoluteDestination(const std::string& typed, const std::string& listFolder);
+
 // Starts the README's command line in a normal window without waiting for it (by default
 // the Notepad of the Windows folder); tests put a recorder here. Returns the previous
 // starter; an empty one restores the default.

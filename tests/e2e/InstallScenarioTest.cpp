@@ -76,6 +76,8 @@ struct Choices {
   // The close box pressed the moment the backup question is answered, so that the setup
   // meets it when the extraction first lets messages through.
   bool closeAsExtractionStarts = false;
+  // The close box pressed while the backup question is up, leaving it unanswered.
+  bool closeAtBackupQuestion = false;
 };
 
 std::string YesNo(bool yes) {
@@ -187,10 +189,14 @@ protected:
         robot.Answer(YesNo(choices.create));
         if (!choices.create) break;
       } else if (box.text.rfind("Do you want to backup", 0) == 0) {
-        if (choices.closeAsExtractionStarts)
+        if (choices.closeAtBackupQuestion) {
+          robot.LeaveUnanswered();
+          PressCloseBox(main);
+        } else if (choices.closeAsExtractionStarts) {
           AnswerThenPressCloseBox(process, main, YesNo(choices.backup));
-        else
+        } else {
           robot.Answer(YesNo(choices.backup));
+        }
       } else if (box.text.rfind("There is currently a site database", 0) == 0) {
         robot.Screenshot("3-extraction");
         robot.Answer(YesNo(choices.keepSites));
@@ -364,6 +370,31 @@ TEST_F(Installation, CloseConfirmedDuringTheExtraction) {
     if (std::string(member) != "sites.ini") {
       EXPECT_TRUE(SameContents(dest + "\\" + member, PayloadSource(member))) << member;
     }
+  ExpectNoShortcuts();
+  RemoveTree(dest);
+}
+
+// A reinstallation whose backup question is left unanswered by a confirmed close: nobody
+// said No to the backups, so each replaced file's earlier version is in Backup, byte for
+// byte; the site database, never asked about, stays, and its copy is in Backup too.
+TEST_F(Installation, CloseConfirmedAtTheBackupQuestionStillBacksUp) {
+  const std::string dest = "C:\\Kestrel closed early";
+  RemoveTree(dest);
+  CreateDirectoryA(dest.c_str(), nullptr);
+  for (const char* member : PayloadOrder)
+    WriteTextFile(dest + "\\" + member, std::string("the user's ") + member + "\r\n\x1A");
+  Choices choices;
+  choices.closeAtBackupQuestion = true;
+  EXPECT_THAT(Install(dest, choices, "close-at-backup"), ElementsAre(BackupBox(""), CloseBox));
+  EXPECT_EQ(exitCode, 0u);
+  for (const char* member : PayloadOrder) {
+    const std::string earlier = std::string("the user's ") + member + "\r\n\x1A";
+    EXPECT_EQ(ReadWholeFile(dest + "\\Backup\\" + member), earlier) << member;
+    if (std::string(member) == "sites.ini")
+      EXPECT_EQ(ReadWholeFile(dest + "\\" + member), earlier);
+    else
+      EXPECT_TRUE(SameContents(dest + "\\" + member, PayloadSource(member))) << member;
+  }
   ExpectNoShortcuts();
   RemoveTree(dest);
 }

@@ -148,8 +148,14 @@ void Robot::ClickButton(HWND parent, const std::string& caption, DWORD timeoutMs
 
 HWND Robot::FindMessageBox() const {
   for (HWND window : TopLevelWindows(process_.Id()))
-    if (IsMessageBox(window)) return window;
+    if (IsMessageBox(window) && std::find(leftUp_.begin(), leftUp_.end(), window) == leftUp_.end())
+      return window;
   return nullptr;
+}
+
+void Robot::LeaveUnanswered() {
+  if (currentBox_) leftUp_.push_back(currentBox_);
+  currentBox_ = nullptr;
 }
 
 MessageBoxSeen Robot::WaitForMessageBox(DWORD timeoutMs) {

@@ -61,6 +61,9 @@ public:
   MessageBoxSeen AnswerNext(const std::string& button, DWORD timeoutMs = DefaultTimeout);
   // True when no message box shows up within `ms` (a box that does is recorded).
   bool NoMessageBoxWithin(DWORD ms);
+  // Leaves the box last waited for up, unanswered (the person presses the close box on top
+  // of it, say): the next box waited for is another one.
+  void LeaveUnanswered();
 
   const std::vector<MessageBoxSeen>& Transcript() const { return transcript_; }
   void SaveTranscript(const std::string& path) const;
@@ -75,6 +78,7 @@ private:
   std::string screenshotFolder_;
   std::vector<MessageBoxSeen> transcript_;
   HWND currentBox_ = nullptr;
+  std::vector<HWND> leftUp_;
 };
 
 }  // namespace robot

@@ -2,9 +2,14 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+
 #include "ExtractionFixture.h"
+#include "compress/CompressErrors.h"
 #include "setup/CopyForm.h"
 #include "setup/SetupState.h"
+#include "tests/support/FileSystemDoubles.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScriptedAnswerer_win32.h"
@@ -162,16 +167,58 @@ TEST_F(Extraction, OtherExistingFilesAskNothing) {
   EXPECT_TRUE(answers.Questions().empty());
 }
 
-// A file where the Backup folder would go: the old files are deleted instead of moved, and
-// every member is still installed.
-TEST_F(Extraction, BackupFolderThatCannotBeMadeFallsBackToDeleting) {
-  BackupReplaced = true;
-  WriteWholeFile(dest / "Backup", "a file, not a folder");
+// Backups asked for but impossible: a file where the Backup folder would go, an older
+// backup that cannot be replaced (held open by another program; Windows also refuses a
+// read-only one). The extraction stops with the error naming what failed, before the file
+// is deleted.
+TEST_F(Extraction, AFileThatCannotBeBackedUpStopsTheExtractionAndStays) {
+  struct Case {
+    const char* what;
+    std::function<void()> prepare;
+    const char* message;
+  };
+  std::unique_ptr<void, decltype(&CloseHandle)> holder(nullptr, &CloseHandle);
+  const std::string olderBackup = Backup("readme.txt");
+  const Case cases[] = {
+      {"a file named Backup", [&] { WriteWholeFile(dest / "Backup", "a file, not a folder"); },
+       "Cannot create the backup folder "},
+      {"an older backup held open",
+       [&] {
+         PlaceOldBackups("first ");
+         holder.reset(CreateFileA(olderBackup.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+       },
+       "Cannot back up "},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    BackupReplaced = true;
+    PlaceOldFiles("old ");
+    c.prepare();
+    TScriptedAnswerer answers;
+    try {
+      frmCopy->ExtractFiles();
+      ADD_FAILURE() << "the extraction went on without the backup";
+    } catch (const EBackupError& error) {
+      EXPECT_THAT(error.Message(), ::testing::StartsWith(c.message));
+      EXPECT_THAT(error.Message(), ::testing::HasSubstr(dest / "Backup"));
+    }
+    EXPECT_EQ(ReadWholeFile(Dest("readme.txt")), "old readme.txt") << "not deleted";
+    holder.reset();
+    DeleteFileA((dest / "Backup").c_str());
+  }
+}
+
+// Without backups, an old file is deleted only once its replacement is known to fit: on a
+// disk too full for the new version the old one stays.
+TEST_F(Extraction, AnOldFileStaysWhenItsReplacementDoesNotFit) {
   PlaceOldFiles("old ");
-  TScriptedAnswerer answers{mrNo};
-  frmCopy->ExtractFiles();
-  ExpectNewFilesInstalled();
-  EXPECT_EQ(ReadWholeFile(dest / "Backup"), "a file, not a folder");
+  TFreeSpaceDouble fullDisk(0);
+  frmCopy->Compress1->SetFileSystem(fullDisk);
+  TScriptedAnswerer answers;
+  EXPECT_THROW(frmCopy->ExtractFiles(), EInsufficientDiskSpace);
+  for (const TTestMember& m : TestMembers())
+    EXPECT_EQ(ReadWholeFile(Dest(m.name)), "old " + m.name) << m.name;
 }
 
 // A member file that cannot be created stops the extraction with the engine's error instead

@@ -163,10 +163,45 @@ TEST_F(Road, NoToCreateStaysOnTheDestinationPanelWithTheTypedText) {
   EXPECT_FALSE(app.Terminated());
 }
 
-TEST_F(Road, EmptyDestinationIsAskedAboutAsTyped) {
-  TScriptedAnswerer answers{mrNo};
-  ContinueWith("");
-  EXPECT_THAT(Seen(answers), ElementsAre("Confirm|The directory  does not exist. Create it?"));
+// A destination typed relative to a folder is the folder the directory list shows, for
+// every step: the question names it, the existing site database there is asked about,
+// and the files, the README and the shortcut all go there.
+TEST_F(Road, ARelativeDestinationIsTakenInTheListsFolderForEveryStep) {
+  form->dir->SetDirectory(scratch.Path());
+  MakeDirectory(scratch / "K");
+  WriteWholeFile(scratch / "K\\sites.ini", kUsersSites);
+  TScriptedAnswerer answers{mrNo, mrYes, mrNo, mrYes};
+  ContinueWith("K");
+
+  EXPECT_THAT(Seen(answers), ElementsAre(std::string("Confirm|") + kBackupQuestion,
+                                         std::string("Confirm|") + kSitesQuestion,
+                                         std::string("Confirm|") + kShortcutQuestion,
+                                         std::string("Information|") + kReadmeQuestion,
+                                         std::string("Setup|") + kComplete));
+  EXPECT_EQ(DestDir, scratch / "K");
+  EXPECT_EQ(ReadWholeFile(scratch / "K\\sites.ini"), kUsersSites);
+  EXPECT_EQ(ReadWholeFile(scratch / "K\\readme.txt"), TestMembers()[0].content);
+  EXPECT_THAT(started, ElementsAre("notepad " + scratch / "K\\readme.txt"));
+  EXPECT_FALSE(IsFile(scratch / "Kreadme.txt"));
+}
+
+TEST(Destination, IsMadeWholeAgainstTheListsFolder) {
+  const struct {
+    const char* typed;
+    const char* whole;
+  } rows[] = {
+      {"K", "C:\\list\\here\\K"},
+      {"", "C:\\list\\here"},
+      {"..\\K", "C:\\list\\K"},
+      {".\\K\\", "C:\\list\\here\\K\\"},
+      {"\\K", "C:\\K"},
+      {"c:K", "C:\\list\\here\\K"},
+      {"C:\\Program Files\\Kestrel", "C:\\Program Files\\Kestrel"},
+      {"C:\\a\\..\\Kestrel", "C:\\Kestrel"},
+      {"\\\\server\\share\\Kestrel", "\\\\server\\share\\Kestrel"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(AbsoluteDestination(row.typed, "C:\\list\\here"), row.whole) << row.typed;
 }
 
 // A member file that cannot be created: the error box of the default handler instead of
@@ -311,10 +346,11 @@ private:
 };
 BoxRobot* BoxRobot::current = nullptr;
 
-// The close box acts on top of the backup question; after Yes that question counts as No,
-// the extraction runs to its end without putting the site-database question, and the
-// user's site database stays.
-TEST_F(Road, CloseBoxOnTopOfAQuestionYesEndsAfterTheExtraction) {
+// The close box acts on top of the backup question; after Yes that question, never
+// answered, counts as Yes, as nobody said No to keeping the replaced files: the extraction
+// runs to its end, each replaced file's earlier version lands in Backup, and the
+// site-database question, never put, keeps the user's file (and its copy in Backup).
+TEST_F(Road, CloseBoxOnTopOfTheBackupQuestionYesBacksUpAndEndsAfterTheExtraction) {
   WriteWholeFile(scratch / "sites.ini", kUsersSites);
   WriteWholeFile(scratch / "readme.txt", "old readme");
   BoxRobot robot(app, *form, {{kBackupQuestion, Act::PressCloseBox}, {kCloseQuestion, Act::Yes}});
@@ -322,8 +358,9 @@ TEST_F(Road, CloseBoxOnTopOfAQuestionYesEndsAfterTheExtraction) {
 
   EXPECT_EQ(robot.Done(), 2u);
   EXPECT_TRUE(robot.notes.empty()) << robot.notes.front();
-  EXPECT_FALSE(BackupReplaced);
-  EXPECT_FALSE(IsDirectory(scratch / "Backup"));
+  EXPECT_TRUE(BackupReplaced);
+  EXPECT_EQ(ReadWholeFile(scratch / "Backup\\readme.txt"), "old readme");
+  EXPECT_EQ(ReadWholeFile(scratch / "Backup\\sites.ini"), kUsersSites);
   EXPECT_EQ(ReadWholeFile(scratch / "sites.ini"), kUsersSites);
   EXPECT_EQ(ReadWholeFile(scratch / "readme.txt"), TestMembers()[0].content);
   EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);

@@ -8,7 +8,9 @@
 B ?= build
 ROOT := $(abspath .)
 BUILD := $(abspath $(B))
-CMAKE_GEN := -G Ninja
+# Every tree configured here treats warnings as errors (a plain cmake configure does not).
+# A tree is configured anew when this file changes, so that it takes up a changed option.
+CMAKE_TREE := -G Ninja -DKESTREL_WARNINGS_AS_ERRORS=ON
 
 .PHONY: all deps native win64 win32 test test-native test-win run bench release clean
 
@@ -17,16 +19,16 @@ all: native win64 win32
 deps:
 	@scripts/install-deps
 
-$(BUILD)/native/build.ninja: | deps
-	cmake -S . -B $(BUILD)/native $(CMAKE_GEN) -DKESTREL_SANITIZE=ON
+$(BUILD)/native/build.ninja: Makefile | deps
+	cmake -S . -B $(BUILD)/native $(CMAKE_TREE) -DKESTREL_SANITIZE=ON
 
-$(BUILD)/win64/build.ninja: | deps
-	cmake -S . -B $(BUILD)/win64 $(CMAKE_GEN) \
+$(BUILD)/win64/build.ninja: Makefile | deps
+	cmake -S . -B $(BUILD)/win64 $(CMAKE_TREE) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64-x86_64.cmake \
 	  -DKESTREL_NATIVE_BUILD=$(BUILD)/native
 
-$(BUILD)/win32/build.ninja: | deps
-	cmake -S . -B $(BUILD)/win32 $(CMAKE_GEN) \
+$(BUILD)/win32/build.ninja: Makefile | deps
+	cmake -S . -B $(BUILD)/win32 $(CMAKE_TREE) \
 	  -DCMAKE_TOOLCHAIN_FILE=$(ROOT)/cmake/mingw-w64-i686.cmake \
 	  -DKESTREL_NATIVE_BUILD=$(BUILD)/native
 
@@ -67,8 +69,8 @@ LZHBENCH ?= /tmp/lzhbench
 # Five runs of each benchmark; the comparison table quotes their medians.
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 
-$(BUILD)/bench/build.ninja: | deps
-	cmake -S . -B $(BUILD)/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
+$(BUILD)/bench/build.ninja: Makefile | deps
+	cmake -S . -B $(BUILD)/bench $(CMAKE_TREE) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
 	  -DKESTREL_REFERENCE_DIR=$(REFERENCE)
 
 # A clone without the reference folder compares against the project's own plain reference

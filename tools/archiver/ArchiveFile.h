@@ -16,7 +16,6 @@ public:
   // Raises TToolError for a file that cannot be opened or read as an archive at all.
   explicit TArchiveFile(const std::string& path);
 
-  TStream& Stream() { return *stream_; }
   const std::string& MethodId() const { return methodId_; }
   const TArchiveHeader& Header() const { return header_; }
   int Count() const { return members_.Count(); }
@@ -28,6 +27,11 @@ public:
   int64_t DataOffset(int i) const;
   // One line per fault of the layout; empty for a well-formed archive.
   const std::vector<std::string>& Problems() const { return problems_; }
+
+  // Expands member i into dest, or nowhere when dest is null, and returns what is wrong
+  // with the member: "" when it gave its expanded size and its checksum. A dest that does
+  // not take the bytes is not the member's fault: what it raised is raised.
+  std::string Expand(int i, TStream* dest);
 
 private:
   std::unique_ptr<TFileStream> stream_;

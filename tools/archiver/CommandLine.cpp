@@ -22,10 +22,16 @@ const char kUsageText[] =
     "      One line per member: name, sizes, ratio, method, checksum, date, header offset.\n"
     "  archiver test ARCHIVE\n"
     "      Expands every member in memory and verifies its checksum.\n"
-    "  archiver extract ARCHIVE -C DIR [-v] [NAME...]\n"
+    "  archiver extract ARCHIVE -C DIR [-v] [--keep-damaged] [NAME...]\n"
     "      Writes all members, or the named ones, below the existing folder DIR. Names\n"
-    "      that would land outside DIR are refused.\n"
+    "      that would land outside DIR, or that hold a control character, are refused\n"
+    "      and nothing is extracted. A member that does not expand to its size and\n"
+    "      checksum is named, the file written for it removed (--keep-damaged keeps it),\n"
+    "      and the exit status is 1.\n"
     "  archiver --help\n"
+    "\n"
+    "Names are printed with each control character (bytes 0x00-0x1F and 0x7F) as \\xHH\n"
+    "and with a \"\\\" that is followed by \"x\" as \\x5c.\n"
     "\n"
     "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
 
@@ -115,4 +121,27 @@ std::string FormatDosDateTime(uint32_t packed) {
 
 std::string SystemReason() {
   return std::strerror(errno);
+}
+
+bool IsControlCharacter(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F;
+}
+
+std::string PrintableName(const std::string& name) {
+  constexpr char kHexDigits[] = "0123456789abcdef";
+  std::string printable;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool startsEscape = c == '\\' && i + 1 < name.size() && name[i + 1] == 'x';
+    if (IsControlCharacter(c) || startsEscape) {
+      const auto byte = static_cast<unsigned char>(c);
+      printable += "\\x";
+      printable += kHexDigits[byte >> 4];
+      printable += kHexDigits[byte & 0x0F];
+    } else {
+      printable += c;
+    }
+  }
+  return printable;
 }

@@ -59,3 +59,12 @@ std::string FormatDosDateTime(uint32_t packed);
 
 // The host's reason for the last failed C library call.
 std::string SystemReason();
+
+// A control character: a byte below 0x20, or 0x7F. No Windows file name holds one, and a
+// terminal takes some of them, with what follows, for a command.
+bool IsControlCharacter(char c);
+
+// A member name as the archiver prints it: each control character as "\xHH" (two lower-case
+// hexadecimal digits) and a "\" followed by "x" as "\x5c", so that every "\x" printed stands
+// for one byte while a folder separator "\" prints as itself.
+std::string PrintableName(const std::string& name);

@@ -100,18 +100,53 @@ uint16_t FileAttributes(const std::string& path) {
   return writable ? kArchiveAttribute : kArchiveAttribute | kReadOnly;
 }
 
-// Copies a stored member's bytes and returns their sum, its checksum.
+// Hands an input on to the encoder and counts the bytes it delivers.
+class TCountingSource : public TStream {
+public:
+  explicit TCountingSource(TStream& source) : source_(source) {}
+  int32_t Read(void* buffer, int32_t count) override {
+    const int32_t n = source_.Read(buffer, count);
+    if (n > 0) delivered_ += n;
+    return n;
+  }
+  int32_t Write(const void*, int32_t) override { return 0; }
+  int64_t Seek(int64_t offset, TSeekOrigin origin) override { return source_.Seek(offset, origin); }
+  int64_t Delivered() const { return delivered_; }
+
+private:
+  TStream& source_;
+  int64_t delivered_ = 0;
+};
+
+// Copies up to count bytes of a stored member, fewer when the source ends first, and
+// returns their sum, its checksum.
 uint32_t CopyStored(TStream& dest, TStream& source, int64_t count) {
   std::vector<uint8_t> block(64 * 1024);
   uint32_t sum = 0;
   while (count > 0) {
-    const int32_t n = static_cast<int32_t>(std::min<int64_t>(count, block.size()));
-    source.ReadBuffer(block.data(), n);
+    const int32_t n =
+        source.Read(block.data(), static_cast<int32_t>(std::min<int64_t>(count, block.size())));
+    if (n <= 0) break;
     for (int32_t i = 0; i < n; ++i) sum += block[static_cast<size_t>(i)];
     dest.WriteBuffer(block.data(), n);
     count -= n;
   }
   return sum;
+}
+
+// The member's header holds the size the file had when it was opened: a file that shrank
+// or grew while it was packed would give a member whose data does not match it.
+void CheckReadWhole(TCountingSource& source, int32_t size, const std::string& path) {
+  const std::string changed = path + ": changed while it was packed: ";
+  if (source.Delivered() != size) {
+    throw TToolError(changed + std::to_string(size) + " bytes when opened, only " +
+                     std::to_string(source.Delivered()) + " could be read");
+  }
+  uint8_t more;
+  if (source.Read(&more, 1) > 0) {
+    throw TToolError(changed + "it grew beyond the " + std::to_string(size) +
+                     " bytes it had when opened");
+  }
 }
 
 // Writes the archive into side, member by member, straight from each input to the file:
@@ -126,8 +161,9 @@ void WriteArchive(TToolContext& context, const std::string& side,
   WriteArchiveHeader(archive, header);
   int64_t total = 0;
   for (const auto& input : inputs) {
-    const std::unique_ptr<TFileStream> source = OpenInput(input.path);
-    const int32_t size = static_cast<int32_t>(source->Size());
+    const std::unique_ptr<TFileStream> file = OpenInput(input.path);
+    const int32_t size = static_cast<int32_t>(file->Size());
+    TCountingSource source(*file);
     TMemberHeader member;
     member.DateTime = fixedTime ? mtime : FileDosTime(input.path);
     member.Attributes = attributes ? *attributes : FileAttributes(input.path);
@@ -138,18 +174,20 @@ void WriteArchive(TToolContext& context, const std::string& side,
     WriteMemberHeader(archive, member, input.name);
     const int64_t dataOffset = archive.Position();
     if (method.code == kMethodStored) {
-      member.Checksum = CopyStored(archive, *source, size);
+      member.Checksum = CopyStored(archive, source, size);
     } else {
       const bool showProgress = context.errIsTerminal && size >= kProgressThreshold;
       TShowProgressEvent progress;
       if (showProgress) {
         progress = [&](int32_t& percentage) {
-          context.err << "\rcompressing " << input.name << ": " << percentage << "%" << std::flush;
+          context.err << "\rcompressing " << PrintableName(input.name) << ": " << percentage << "%"
+                      << std::flush;
         };
       }
-      RunBuiltInMethod(progress, archive, *source, false, member.Checksum, method.code, 0, size);
+      RunBuiltInMethod(progress, archive, source, false, member.Checksum, method.code, 0, size);
       if (showProgress) context.err << "\n";
     }
+    CheckReadWhole(source, size, input.path);
     const int64_t dataEnd = archive.Position();
     if (dataEnd - dataOffset > std::numeric_limits<int32_t>::max()) {
       throw TToolError(input.path + ": too large for an archive member once encoded");
@@ -163,7 +201,8 @@ void WriteArchive(TToolContext& context, const std::string& side,
       throw TToolError("the files add up to more than an archive can hold (2 GiB)");
     }
     if (context.verbose) {
-      context.out << input.name << ": " << size << " -> " << member.CompressedSize << " bytes\n";
+      context.out << PrintableName(input.name) << ": " << size << " -> " << member.CompressedSize
+                  << " bytes\n";
     }
   }
   header.TotalSize = static_cast<int32_t>(total);
@@ -198,7 +237,7 @@ int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
   for (size_t i = 1; i < operands.size(); ++i) {
     inputs.push_back(ParseInput(operands[i]));
     if (names.IndexOf(inputs.back().name) >= 0) {
-      throw TUsageError("member name \"" + inputs.back().name + "\" is given twice");
+      throw TUsageError("member name \"" + PrintableName(inputs.back().name) + "\" is given twice");
     }
     names.Add(inputs.back().name);
   }

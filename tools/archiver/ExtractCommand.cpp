@@ -1,28 +1,35 @@
-// archiver extract: writes members below DIR through the expansion engine, after refusing
-// every member name that could land outside DIR.
+// archiver extract: writes members below DIR, each through the expansion engine and checked
+// against its size and checksum, after refusing every member name that could land outside
+// DIR or that no file name may hold.
 #include <filesystem>
 
 #include "compress/Compress.h"
+#include "compress/CompressErrors.h"
 #include "compress/FileSystem.h"
-#include "toolkit/Stream.h"
+#include "toolkit/Exception.h"
+#include "toolkit/FileStream.h"
 #include "toolkit/StringList.h"
 #include "tools/archiver/ArchiveFile.h"
 #include "tools/archiver/Commands.h"
 
 namespace {
 
-// Why a member name would be written outside the target folder, or "" when it stays in.
-std::string Escape(const std::string& name) {
+// Why a member name may not be written below the target folder, or "" when it may.
+std::string Escape(const std::string& name, const std::string& folder) {
   if (name.empty()) return "has an empty name";
-  if (name.find('\0') != std::string::npos) return "has a name with a NUL byte";
-  if (name[0] == '\\' || name[0] == '/') return "is rooted";
-  if (name.find(':') != std::string::npos) return "names a drive or stream";
+  // As Windows refuses them in file names; on a terminal they could also pass for commands.
+  for (const char c : name) {
+    if (IsControlCharacter(c)) return "has a control character in its name";
+  }
+  const std::string outside = " and would be written outside " + folder;
+  if (name[0] == '\\' || name[0] == '/') return "is rooted" + outside;
+  if (name.find(':') != std::string::npos) return "names a drive or stream" + outside;
   size_t start = 0;
   for (;;) {
     const size_t end = name.find_first_of("\\/", start);
     if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") ==
         0) {
-      return "climbs out with \"..\"";
+      return "climbs out with \"..\"" + outside;
     }
     if (end == std::string::npos) return "";
     start = end + 1;
@@ -45,11 +52,51 @@ std::string HostPath(std::string path) {
   return path;
 }
 
+void RemoveFile(const std::string& path) {
+  std::error_code error;
+  std::filesystem::remove(HostPath(path), error);
+}
+
+// Writes member m below the engine's target path and returns what is wrong with the
+// member, "" when nothing is. A member's file gets its date only when the member expanded
+// whole; a damaged one's file is removed unless kept. A disk that refuses the bytes stops
+// the extraction, again without the file unless kept.
+std::string ExtractMember(TCompress& engine, TArchiveFile& archive, int m, bool keepDamaged) {
+  const TCompressedFileInfo& info = archive.Info(m);
+  const std::string target = engine.TargetPath() + archive.Name(m);
+  if (engine.FreeSpaceFor(target) < info.ExpandedSize) throw EInsufficientDiskSpace(target);
+  engine.ForceDirectoryPath(target.substr(0, target.find_last_of("\\/") + 1));
+  TFileSystem& fileSystem = engine.FileSystem();
+  std::unique_ptr<TFileStream> file = fileSystem.CreateFileExclusive(target);
+  std::string fault;
+  try {
+    fault = archive.Expand(m, file.get());
+  } catch (const EWriteError&) {
+    const std::string reason = SystemReason();
+    file.reset();
+    if (!keepDamaged) RemoveFile(target);
+    throw TToolError(HostPath(target) + ": cannot write (" + reason + "); extraction stopped");
+  } catch (...) {
+    file.reset();
+    if (!keepDamaged) RemoveFile(target);
+    throw;
+  }
+  if (fault.empty()) fileSystem.SetLastWriteTime(*file, info.DateTime);
+  file.reset();
+  if (!fault.empty() && !keepDamaged) {
+    RemoveFile(target);
+  } else {
+    fileSystem.SetAttributes(target, static_cast<int16_t>(info.Attributes));
+  }
+  return fault;
+}
+
 }  // namespace
 
 int ExtractCommand(TToolContext& context, const std::vector<std::string>& args) {
-  const TArguments arguments(args, {"-C", "--directory"}, {"-v", "--verbose"});
+  const TArguments arguments(args, {"-C", "--directory"}, {"-v", "--verbose", "--keep-damaged"});
   context.verbose = arguments.Has("-v") || arguments.Has("--verbose");
+  const bool keepDamaged = arguments.Has("--keep-damaged");
   const auto& operands = arguments.Operands();
   if (operands.empty()) throw TUsageError("extract needs an ARCHIVE");
   const std::string folder = arguments.Value("-C", arguments.Value("--directory", ""));
@@ -76,44 +123,37 @@ int ExtractCommand(TToolContext& context, const std::vector<std::string>& args) 
     bool found = false;
     for (int m = 0; m < archive.Count() && !found; ++m)
       found = SameTextAscii(archive.Name(m), wanted[i]);
-    if (!found) throw TToolError(path + ": no member named \"" + wanted[i] + "\"");
+    if (!found) {
+      throw TToolError(path + ": no member named \"" + PrintableName(wanted[i]) + "\"");
+    }
   }
   std::vector<int> chosen;
   for (int m = 0; m < archive.Count(); ++m) {
     if (wanted.Count() > 0 && wanted.IndexOf(archive.Name(m)) < 0) continue;
-    const std::string why = Escape(archive.Name(m));
+    const std::string why = Escape(archive.Name(m), folder);
     if (!why.empty()) {
-      throw TToolError(path + ": member \"" + archive.Name(m) + "\" " + why +
-                       " and would be written outside " + folder + "; nothing extracted");
+      throw TToolError(path + ": member \"" + PrintableName(archive.Name(m)) + "\" " + why +
+                       "; nothing extracted");
     }
     chosen.push_back(m);
   }
 
-  TCompress compress(nullptr);
-  compress.SetTargetPath(TargetFolder(folder));
-  compress.SetMakeDirectories(true);
-  compress.SetExceptionOnFileError(true);
-  TStringList written;
-  for (int m : chosen) written.Add(archive.Name(m));
-  compress.ExpandMembers(archive.Stream(), &written);
-
-  // The engine stops once the header's total size is reached, which leaves out empty
-  // members at the end of an archive; they are written here as the engine would.
-  TFileSystem& fileSystem = compress.FileSystem();
-  for (size_t k = static_cast<size_t>(written.Count()); k < chosen.size(); ++k) {
-    const int m = chosen[k];
-    const TCompressedFileInfo& info = archive.Info(m);
-    if (info.ExpandedSize != 0) {
-      throw TToolError(path + ": member \"" + archive.Name(m) + "\" was not extracted");
+  TCompress engine(nullptr);
+  engine.SetTargetPath(TargetFolder(folder));
+  int damaged = 0;
+  for (int m : chosen) {
+    const std::string fault = ExtractMember(engine, archive, m, keepDamaged);
+    const std::string written =
+        HostPath(engine.TargetPath()) + PrintableName(HostPath(archive.Name(m)));
+    if (fault.empty()) {
+      if (context.verbose) context.out << written << "\n";
+      continue;
     }
-    const std::string target = compress.TargetPath() + archive.Name(m);
-    compress.ForceDirectoryPath(target.substr(0, target.find_last_of("\\/") + 1));
-    fileSystem.SetLastWriteTime(*fileSystem.CreateFileExclusive(target), info.DateTime);
-    fileSystem.SetAttributes(target, static_cast<int16_t>(info.Attributes));
-    written.Add(target);
+    ++damaged;
+    context.err << "archiver: " << path << ": " << PrintableName(archive.Name(m)) << ": " << fault
+                << (keepDamaged ? "; kept as written in " + written
+                                : "; removed (--keep-damaged keeps it)")
+                << "\n";
   }
-  if (context.verbose) {
-    for (int i = 0; i < written.Count(); ++i) context.out << HostPath(written[i]) << "\n";
-  }
-  return kExitSuccess;
+  return damaged == 0 ? kExitSuccess : kExitFailure;
 }

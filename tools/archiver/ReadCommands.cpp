@@ -1,10 +1,6 @@
 // archiver list and archiver test.
 #include <cstdio>
 
-#include "compress/Compress.h"
-#include "compress/CompressErrors.h"
-#include "toolkit/Exception.h"
-#include "toolkit/Stream.h"
 #include "tools/archiver/ArchiveFile.h"
 #include "tools/archiver/Commands.h"
 
@@ -54,7 +50,7 @@ int ListCommand(TToolContext& context, const std::vector<std::string>& args) {
                   MethodName(info.MethodCode).c_str(), checksum,
                   FormatDosDateTime(info.DateTime).c_str(),
                   std::to_string(info.HeaderOffset).c_str());
-    context.out << line << archive.Name(i) << "\n";
+    context.out << line << PrintableName(archive.Name(i)) << "\n";
     expanded += info.ExpandedSize;
     compressed += info.CompressedSize;
   }
@@ -65,63 +61,17 @@ int ListCommand(TToolContext& context, const std::vector<std::string>& args) {
   return archive.Problems().empty() ? kExitSuccess : kExitFailure;
 }
 
-namespace {
-// Where test sends a member's expanded bytes: it keeps only their count and their sum,
-// so testing a member of any size takes no more memory than its blocks.
-class TChecksumSink : public TStream {
-public:
-  int32_t Read(void*, int32_t) override { return 0; }
-  int32_t Write(const void* buffer, int32_t count) override {
-    const auto* bytes = static_cast<const uint8_t*>(buffer);
-    for (int32_t i = 0; i < count; ++i) sum_ += bytes[i];
-    size_ += count;
-    return count;
-  }
-  int64_t Seek(int64_t, TSeekOrigin) override { return size_; }
-  int64_t Size() override { return size_; }
-  uint32_t Sum() const { return sum_; }
-
-private:
-  int64_t size_ = 0;
-  uint32_t sum_ = 0;
-};
-}  // namespace
-
 int TestCommand(TToolContext& context, const std::vector<std::string>& args) {
   const std::string path = OneArchive(args, "test");
   TArchiveFile archive(path);
   ReportProblems(context, path, archive);
   int bad = 0;
-  TCompress expander(nullptr);
   for (int i = 0; i < archive.Count(); ++i) {
-    const TCompressedFileInfo& info = archive.Info(i);
-    std::string fault;
-    if (info.MethodCode == kMethodCustom) {
-      fault = "uses a custom method that this tool cannot expand";
-    } else {
-      TChecksumSink expanded;
-      TStream& source = archive.Stream();
-      source.SetPosition(archive.DataOffset(i));
-      try {
-        expander.ExpandMemberStream(expanded, source, archive.MethodId(), info.MethodCode,
-                                    info.Checksum, info.ExpandedSize, info.CompressedSize);
-        // The engine leaves a stored member's checksum alone; a test of the archive must
-        // not, or a damaged stored member would pass as good.
-        if (info.MethodCode == kMethodStored && expanded.Sum() != info.Checksum) {
-          fault = "bad checksum";
-        } else if (expanded.Size() != info.ExpandedSize) {
-          fault = "expands to " + std::to_string(expanded.Size()) + " bytes, not " +
-                  std::to_string(info.ExpandedSize);
-        }
-      } catch (const EBadChecksum&) {
-        fault = "bad checksum";
-      } catch (const Exception& e) {
-        fault = e.Message();
-      }
-    }
+    const std::string fault = archive.Expand(i, nullptr);
     if (!fault.empty()) {
       ++bad;
-      context.err << "archiver: " << path << ": " << archive.Name(i) << ": " << fault << "\n";
+      context.err << "archiver: " << path << ": " << PrintableName(archive.Name(i)) << ": " << fault
+                  << "\n";
     }
   }
   context.out << archive.Count() << " member(s) tested, " << bad << " bad\n";

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 
@@ -50,6 +51,32 @@ protected:
 
   TScratchFolder dir;
   std::ostringstream out, err;
+};
+
+// An error channel that runs an action when the first text reaches it: create's first
+// progress line, which comes once the first block of a large input has been read.
+class TOnFirstWrite : public std::stringbuf {
+public:
+  explicit TOnFirstWrite(std::function<void()> action) : action_(std::move(action)) {}
+
+protected:
+  std::streamsize xsputn(const char* text, std::streamsize count) override {
+    Fire();
+    return std::stringbuf::xsputn(text, count);
+  }
+  int_type overflow(int_type c) override {
+    Fire();
+    return std::stringbuf::overflow(c);
+  }
+
+private:
+  void Fire() {
+    if (!action_) return;
+    const std::function<void()> action = std::move(action_);
+    action_ = nullptr;
+    action();
+  }
+  std::function<void()> action_;
 };
 
 }  // namespace
@@ -215,6 +242,43 @@ TEST_F(Archiver, CommandLineMistakesAreUsageErrors) {
            {"extract", "a.arc"}}) {
     EXPECT_EQ(Run(args), 2) << (args.empty() ? "" : args[0]);
     EXPECT_NE(err.str().find("--help"), std::string::npos);
+  }
+}
+
+// The member header holds the size the file had when it was opened; a file that changes
+// while it is packed would give a member that does not match it, so create fails, naming
+// the file, and leaves no archive.
+TEST_F(Archiver, AFileThatChangesWhileItIsPackedFailsCreate) {
+#ifdef _WIN32
+  GTEST_SKIP() << "an input is opened denying writes: it cannot change while it is packed";
+#endif
+  struct TChange {
+    const char* what;
+    const char* method;
+    std::function<void(const std::filesystem::path&)> change;
+  };
+  const TChange changes[] = {
+      {"shrinks", "rle", [](const auto& file) { std::filesystem::resize_file(file, 20000); }},
+      {"grows", "lzh",
+       [](const auto& file) { std::ofstream(file, std::ios::app) << std::string(5000, 'g'); }},
+  };
+  std::string text;
+  while (text.size() < 1200000) text += "A line of a large file packed with progress.\r\n";
+  for (const auto& c : changes) {
+    SCOPED_TRACE(c.what);
+    dir.Write("small.txt", "packed whole before the large file\r\n");
+    dir.Write("large.txt", text);
+    TOnFirstWrite changeOnProgress([&] { c.change(dir.Host("large.txt")); });
+    std::ostream progressErr(&changeOnProgress);
+    const int status =
+        RunArchiver({"create", At("x.arc"), "--method", c.method, At("small.txt"), At("large.txt")},
+                    out, progressErr, true);
+    EXPECT_EQ(status, 1);
+    EXPECT_NE(changeOnProgress.str().find(At("large.txt") + ": changed while it was packed"),
+              std::string::npos)
+        << changeOnProgress.str();
+    EXPECT_FALSE(dir.Exists("x.arc"));
+    EXPECT_FALSE(dir.Exists("x.arc.part"));
   }
 }
 

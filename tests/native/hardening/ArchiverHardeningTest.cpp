@@ -1,8 +1,11 @@
 // The archiver against hostile and damaged archives: extract refuses every name that
-// could land outside its folder and then writes nothing at all; test names each bad
-// member and fails; neither changes a file that was in the folder before.
+// could land outside its folder or that no file name may hold, and then writes nothing at
+// all; test and extract name each bad member and fail; every command prints a name as
+// text, never as the control characters a terminal would obey; none changes a file that
+// was in the folder before.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "tests/support/ArchiveBuilder.h"
@@ -33,6 +36,13 @@ protected:
   }
   std::string Target() const { return dir.Host("target").string(); }
   std::vector<std::string> DamageToUserFiles() { return Damaged(before, Snapshot(dir.Host(""))); }
+  // Whether the text is lines of printable characters, each ended by a newline.
+  static bool PlainLines(const std::string& text) {
+    return !text.empty() && text.back() == '\n' &&
+           std::none_of(text.begin(), text.end(), [](char c) {
+             return c != '\n' && (static_cast<unsigned char>(c) < 0x20 || c == '\x7f');
+           });
+  }
 
   TScratchFolder dir;
   TSnapshot before;
@@ -41,34 +51,74 @@ protected:
 
 }  // namespace
 
-// Names that climb out, are rooted, name a drive or server, or hide a NUL: each one,
-// even after harmless members, stops extract before anything is written.
+// Names that climb out, are rooted, name a drive or server, or hold a control character
+// (a NUL, a terminal's command, a newline): each one, even after harmless members, stops
+// extract before anything is written, with one line of text that names it.
 TEST_F(ArchiverAgainstDamage, ExtractRefusesEveryEscapingNameAndWritesNothing) {
-  const std::string hostile[] = {"..",
-                                 "..\\x.txt",
-                                 "a\\..\\..\\x.txt",
-                                 "a/../../x.txt",
-                                 "a\\..\\..",
-                                 ".\\..\\x.txt",
-                                 "\\x.txt",
-                                 "/x.txt",
-                                 "\\\\server\\share\\x.txt",
-                                 "C:\\x.txt",
-                                 "c:x.txt",
-                                 std::string("ok.txt\0/../../x.txt", 19)};
-  for (const std::string& name : hostile) {
-    SCOPED_TRACE("member name \"" + name + "\"");
+  const struct {
+    std::string name;
+    std::string said;
+  } hostile[] = {
+      {"..", "outside"},
+      {"..\\x.txt", "outside"},
+      {"a\\..\\..\\x.txt", "outside"},
+      {"a/../../x.txt", "outside"},
+      {"a\\..\\..", "outside"},
+      {".\\..\\x.txt", "outside"},
+      {"\\x.txt", "outside"},
+      {"/x.txt", "outside"},
+      {"\\\\server\\share\\x.txt", "outside"},
+      {"C:\\x.txt", "outside"},
+      {"c:x.txt", "outside"},
+      {std::string("ok.txt\0/../../x.txt", 19), "\"ok.txt\\x00/../../x.txt\" has a control"},
+      {"\x1b]2;malicious\x07", "\"\\x1b]2;malicious\\x07\" has a control character"},
+      {"notes\n.txt", "\"notes\\x0a.txt\" has a control character"},
+  };
+  for (const auto& [name, said] : hostile) {
+    SCOPED_TRACE("member name " + ::testing::PrintToString(name));
     std::vector<TPlainMember> members = ThreeMembers();
     members.push_back({name, kMethodStored, TextBytes("escaped\r\n")});
     const std::string archive = Save("hostile.arc", BuildArchive(members).bytes);
     EXPECT_EQ(Run({"extract", archive, "-C", Target()}), 1);
-    // (The message is carried as C text, so it ends at a NUL in the name.)
-    if (name.find('\0') == std::string::npos) {
-      EXPECT_NE(err.str().find("outside"), std::string::npos) << err.str();
-    }
+    const std::string message = err.str();
+    EXPECT_NE(message.find(said), std::string::npos) << message;
+    EXPECT_TRUE(PlainLines(message) && std::count(message.begin(), message.end(), '\n') == 1)
+        << message;
     EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
     EXPECT_FALSE(dir.Exists("target\\sites.ini")) << "extract wrote before refusing";
     EXPECT_FALSE(dir.Exists("x.txt"));
+  }
+}
+
+// Every command prints a name as text: a control character as \xHH, never the byte that a
+// terminal would take for a command or a new line, and a "\x" of the name itself apart
+// from one that stands for a byte.
+TEST_F(ArchiverAgainstDamage, ListAndTestPrintControlCharactersEscaped) {
+  const struct {
+    std::string name;
+    std::string printed;
+  } names[] = {
+      {"\x1b]2;malicious\x07", "\\x1b]2;malicious\\x07"},
+      {"read\nme.txt", "read\\x0ame.txt"},
+      {"del\x7f.txt", "del\\x7f.txt"},
+      {"Docs\\xfiles\\a.txt", "Docs\\x5cxfiles\\a.txt"},
+      {"Docs\\data.bin", "Docs\\data.bin"},
+  };
+  std::vector<TRawMember> members;
+  for (const auto& n : names) {
+    members.push_back(Stored(n.name, "text\r\n"));
+    members.back().checksum += 1;  // so that test names every member
+  }
+  const std::string archive = Save("names.arc", BuildRawArchive(members));
+  EXPECT_EQ(Run({"list", archive}), 0) << err.str();
+  const std::string listing = out.str();
+  EXPECT_TRUE(PlainLines(listing)) << listing;
+  EXPECT_EQ(Run({"test", archive}), 1);
+  const std::string report = err.str();
+  EXPECT_TRUE(PlainLines(report)) << report;
+  for (const auto& n : names) {
+    EXPECT_NE(listing.find("  " + n.printed + "\n"), std::string::npos) << n.printed;
+    EXPECT_NE(report.find(": " + n.printed + ": bad checksum\n"), std::string::npos) << n.printed;
   }
 }
 
@@ -119,12 +169,34 @@ TEST_F(ArchiverAgainstDamage, ANegativeCompressedSizeIsAOneLineError) {
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }
 
-// A stored member carries the checksum of its bytes like any other, but the engine does
-// not test it; test must, or a damaged stored member passes as good.
-TEST_F(ArchiverAgainstDamage, TestNamesAStoredMemberWithAFlippedByte) {
+// A member that does not expand to its checksum, whatever its method (the engine leaves a
+// stored member's unchecked): test names it; extract names it too, writes the others and
+// fails, and keeps the damaged member's file only when asked to.
+TEST_F(ArchiverAgainstDamage, TestAndExtractNameAMemberWithAFlippedByte) {
   const TBuiltArchive built = BuildArchive(ThreeMembers());
-  Bytes bytes = built.bytes;
-  bytes[static_cast<size_t>(built.spans[2].data + 7)] ^= 0x01;
-  EXPECT_EQ(Run({"test", Save("stored.arc", bytes)}), 1);
-  EXPECT_NE(err.str().find("data.bin"), std::string::npos) << err.str();
+  for (size_t damaged = 0; damaged < ThreeMembers().size(); ++damaged) {
+    const std::string& name = ThreeMembers()[damaged].name;
+    SCOPED_TRACE(name);
+    Bytes bytes = built.bytes;
+    bytes[static_cast<size_t>(built.spans[damaged].data + 7)] ^= 0x01;
+    const std::string archive = Save("flipped.arc", bytes);
+    EXPECT_EQ(Run({"test", archive}), 1);
+    EXPECT_NE(err.str().find(name + ": bad checksum"), std::string::npos) << err.str();
+    for (const bool keep : {false, true}) {
+      const std::string into = name + (keep ? "-kept" : "-removed");
+      std::filesystem::create_directories(dir.Host(into));
+      std::vector<std::string> args = {"extract", archive, "-C", dir.Host(into).string()};
+      if (keep) args.push_back("--keep-damaged");
+      EXPECT_EQ(Run(args), 1);
+      EXPECT_NE(err.str().find(name + ": bad checksum"), std::string::npos) << err.str();
+      for (const auto& member : ThreeMembers()) {
+        if (member.name == name) {
+          EXPECT_EQ(dir.Exists(into + "\\" + name), keep);
+        } else {
+          EXPECT_EQ(dir.ReadBytes(into + "\\" + member.name), member.plain) << member.name;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());
 }

@@ -157,9 +157,7 @@ void TCompress::ExpandMemberStream(TStream& Dest, TStream& Source, const std::st
 }
 
 int64_t TCompress::FreeSpaceFor(const std::string& Path) {
-  int64_t room = fileSystem_->DriveFreeSpace(Path);
-  if (fileSystem_->FileExists(Path)) room += fileSystem_->OpenedFileSize(Path);
-  return room;
+  return RoomFor(*fileSystem_, Path);
 }
 
 void TCompress::ForceDirectoryPath(const std::string& Path) {

@@ -32,6 +32,14 @@ public:
   // Creates one folder whose parent exists; failure raises EInOutError.
   virtual void MakeDirectory(const std::string& path) = 0;
 
+  // Copies the file `from` to `to`, replacing a file there. False when the system refused.
+  virtual bool CopyReplacing(const std::string& from, const std::string& to) = 0;
+  // Moves the file `from` to `to`, replacing a file there (a copy and a delete where a
+  // rename cannot do it). False when the system refused; `from` then stays.
+  virtual bool MoveReplacing(const std::string& from, const std::string& to) = 0;
+  // Deletes a file. False when the system refused.
+  virtual bool RemoveFile(const std::string& path) = 0;
+
   // Creates the file anew for exclusive reading and writing, replacing a file of that
   // name; raises EFCreateError ("Cannot create file %s") when it cannot.
   virtual std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) = 0;
@@ -47,6 +55,11 @@ public:
 
 // The platform's own file system, shared by every caller of the process.
 TFileSystem& PlatformFileSystem();
+
+// The room that writing `path` may use: the drive's free bytes plus the size of an existing
+// file of that name, which would be replaced. Measuring that file raises EInOutError when it
+// cannot be opened for writing (read-only, held open by another program).
+int64_t RoomFor(TFileSystem& fileSystem, const std::string& path);
 
 // Windows file attribute bits that the backends interpret.
 inline constexpr int32_t kFileAttributeReadOnly = 0x01;

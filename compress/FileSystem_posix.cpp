@@ -6,7 +6,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <ctime>
+#include <filesystem>
 
 #include "compress/DosDateTime.h"
 #include "compress/FileSystem.h"
@@ -107,6 +109,26 @@ public:
 
   void MakeDirectory(const std::string& path) override {
     if (::mkdir(HostPath(path).c_str(), 0777) != 0) throw EInOutError(WindowsErrorFor(errno));
+  }
+
+  bool CopyReplacing(const std::string& from, const std::string& to) override {
+    std::error_code error;
+    return std::filesystem::copy_file(HostPath(from), HostPath(to),
+                                      std::filesystem::copy_options::overwrite_existing, error);
+  }
+
+  bool MoveReplacing(const std::string& from, const std::string& to) override {
+    if (::rename(HostPath(from).c_str(), HostPath(to).c_str()) == 0) return true;
+    if (errno != EXDEV || !CopyReplacing(from, to)) return false;
+    return RemoveFile(from);  // across file systems: a copy, then the original goes
+  }
+
+  bool RemoveFile(const std::string& path) override {
+    struct stat st;
+    const std::string host = HostPath(path);
+    // Windows deletes no read-only file; neither does this.
+    if (::stat(host.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || IsReadOnly(st)) return false;
+    return ::unlink(host.c_str()) == 0;
   }
 
   std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override {

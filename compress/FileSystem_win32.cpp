@@ -62,6 +62,16 @@ public:
     if (!CreateDirectoryA(path.c_str(), nullptr)) throw EInOutError(GetLastError());
   }
 
+  bool CopyReplacing(const std::string& from, const std::string& to) override {
+    return CopyFileA(from.c_str(), to.c_str(), FALSE);
+  }
+
+  bool MoveReplacing(const std::string& from, const std::string& to) override {
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED);
+  }
+
+  bool RemoveFile(const std::string& path) override { return DeleteFileA(path.c_str()); }
+
   std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override {
     if (IsReadOnlyFile(path)) throw EFCreateError(path);
     return std::make_unique<TFileStream>(path, fmCreate | fmShareExclusive);

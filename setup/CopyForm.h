@@ -7,17 +7,15 @@
 
 #include "compress/Compress.h"
 #include "controls/Gauges.h"
-#include "toolkit/Exception.h"
+#include "setup/Installation.h"
 #include "toolkit/win32/Forms.h"
 #include "toolkit/win32/StdCtrls.h"
 
-// A replaced file that could not be backed up, as the user asked; the file stays as it was.
-KESTREL_DECLARE_EXCEPTION(EBackupError);
-
 class TfrmCopy : public TForm {
 public:
-  // Loads the layout: gauge at 0, caption line ".".
-  explicit TfrmCopy(TComponent* owner);
+  // Loads the layout: gauge at 0, caption line ".". The window installs `installation`,
+  // which must outlive it.
+  TfrmCopy(TComponent* owner, TInstallation& installation);
 
   TPanel* Panel3;
   TGauge* Gauge1;
@@ -26,18 +24,17 @@ public:
   TButton* btnCopyCancel;
   TCompress* Compress1;
 
-  // Expands every member into DestDir; sets DestDirSlash and MemberCount. Raises what the
-  // archive component raises, and EBackupError when a file to be replaced cannot be backed
-  // up as asked; the files written before stay.
+  // Expands every member into the installation's DestDir and sets its MemberCount. Raises
+  // what the archive component raises, and EBackupError when a file to be replaced cannot
+  // be backed up as asked (setup/ExistingFiles.h); the files written before stay.
   void ExtractFiles();
 
   void Compress1ShowProgress(int32_t& PercentageDone);
   void btnCopyCancelClick(TObject* sender);
+
+private:
+  TInstallation& installation_;
 };
 
 // The name of the embedded archive resource (type TCOMPRESS).
 extern const char* const ArchiveResourceName;
-// The member whose existing file the user may keep, compared in upper case.
-extern const char* const SiteDatabaseName;
-// The folder under the destination that receives the replaced files.
-extern const char* const BackupFolderName;

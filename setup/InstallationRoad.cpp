@@ -4,10 +4,9 @@
 
 #include <vector>
 
+#include "compress/FileSystem.h"
 #include "setup/CopyForm.h"
-#include "setup/MainForm.h"
 #include "setup/Questions.h"
-#include "setup/SetupState.h"
 #include "setup/ShellLink.h"
 #include "toolkit/Format.h"
 #include "toolkit/Handles_win32.h"
@@ -27,11 +26,6 @@ constexpr const char* kReadmeName = "readme.txt";
 TCommandStarter& CommandStarter() {
   static TCommandStarter starter = &StartSystemNotepad;
   return starter;
-}
-
-bool DirectoryExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 // The whole path, with "." and ".." resolved, as the system resolves it.
@@ -113,28 +107,29 @@ std::string ReadmeCommandLine(const std::string& destDir) {
   return kReadmeViewer + AppendBackslash(destDir) + kReadmeName;
 }
 
-void RunInstallationRoad(TfrmMain& form) {
-  // A relative destination is taken in the folder the person sees in the list, once, so
-  // that every step below, and every question, names the same folder.
-  DestDir = AbsoluteDestination(form.txtDestPath->Text(), form.dir->Directory());
-  if (!DirectoryExists(DestDir)) {
-    if (!AskYes(Format(kCreateQuestion, DestDir.c_str()), mtConfirmation)) return;
-    // One level only; a failure is left to the archive component, which creates the
-    // folders of each member as it writes it.
-    CreateDirectoryA(DestDir.c_str(), nullptr);
-  }
-  form.PathPanel->Hide();
-  BackupReplaced = AskYesUnlessClosing(kBackupQuestion);
+bool ConfirmDestination(const TInstallation& installation) {
+  const std::string& destDir = installation.DestDir;
+  if (PlatformFileSystem().DirectoryExists(destDir)) return true;
+  if (!AskYes(Format(kCreateQuestion, destDir.c_str()), mtConfirmation)) return false;
+  // One level only; a failure is left to the archive component, which creates the folders
+  // of each member as it writes it.
+  CreateDirectoryA(destDir.c_str(), nullptr);
+  return true;
+}
+
+void RunInstallation(TInstallation& installation) {
+  installation.BackupReplaced = AskYesUnlessClosing(kBackupQuestion);
 
   // Owned by the application: when the extraction raises, the window stays on screen
   // with what it showed last, and goes with the application.
-  auto* frmCopy = new TfrmCopy(Application);
+  auto* frmCopy = new TfrmCopy(Application, installation);
   frmCopy->Show();
   frmCopy->ExtractFiles();
   delete frmCopy;
 
-  if (AskYes(kShortcutQuestion, mtConfirmation)) CreateShortcuts();
-  if (AskYes(kReadmeQuestion, mtInformation)) CommandStarter()(ReadmeCommandLine(DestDir));
+  if (AskYes(kShortcutQuestion, mtConfirmation)) CreateShortcuts(installation);
+  if (AskYes(kReadmeQuestion, mtInformation))
+    CommandStarter()(ReadmeCommandLine(installation.DestDir));
   MessageDlg(kCompleteNotice, mtCustom, mbOKButton);
   Application->Terminate();
 }

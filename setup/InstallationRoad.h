@@ -5,12 +5,17 @@
 #include <functional>
 #include <string>
 
-class TfrmMain;
+#include "setup/Installation.h"
 
-// Runs one installation from the main window's destination panel. Errors are not caught:
-// they leave the handler for the application's default handler, with the extraction window
-// left on screen when the extraction failed.
-void RunInstallationRoad(TfrmMain& form);
+// When the destination is no folder: asks whether to create it, and on Yes creates it, one
+// level (the archive component creates deeper folders as it writes). False on No.
+bool ConfirmDestination(const TInstallation& installation);
+
+// The road from the backup question to "Kestrel Setup Complete." and the end of the
+// program: extraction, shortcuts, README. Errors are not caught: they leave for the
+// application's default handler, with the extraction window left on screen when the
+// extraction failed.
+void RunInstallation(TInstallation& installation);
 
 // The destination as the installation uses it: a path typed relative to a folder ("K",
 // "..\K", "\K", "C:K" on the list's drive, or nothing) is taken in `listFolder`, the

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
+#include "compress/FileSystem.h"
+#include "setup/Installation.h"
 #include "setup/InstallationRoad.h"
-#include "setup/SetupState.h"
 #include "toolkit/StringList.h"
 #include "toolkit/win32/Dialogs.h"
 
@@ -110,15 +111,19 @@ void TfrmMain::driveChange(TObject*) {
 
 bool TfrmMain::CanAccessDrive(char letter) {
   const std::string root = std::string(1, letter) + ":\\";
-  const DWORD attributes = GetFileAttributesA(root.c_str());
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) return true;
+  if (PlatformFileSystem().DirectoryExists(root)) return true;
   MessageDlg(kUnableToAccess + root, mtError, mbOKButton);
   return false;
 }
 
-// The whole installation, from the destination as typed to the end of the program.
+// The whole installation, from the destination as typed to the end of the program. A
+// relative destination is taken in the folder the person sees in the list, once, so that
+// every step, and every question, names the same folder.
 void TfrmMain::btnDirContinueClick(TObject*) {
-  RunInstallationRoad(*this);
+  TInstallation installation(AbsoluteDestination(txtDestPath->Text(), dir->Directory()));
+  if (!ConfirmDestination(installation)) return;  // the panel stays as it was
+  PathPanel->Hide();
+  RunInstallation(installation);
 }
 
 void TfrmMain::btnCancelClick(TObject*) {

@@ -48,6 +48,10 @@ public:
   void CenterPanels();
   // True when letter:\ is a directory; otherwise says so in an error box.
   bool CanAccessDrive(char letter);
+
+  // The drive letter current in the drive box before the person's latest choice; 0 at
+  // first.
+  char LastDrive = '\0';
 };
 
 extern TfrmMain* frmMain;

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "setup/SetupState.h"
 #include "toolkit/Format.h"
 #include "toolkit/win32/Registry.h"
 
@@ -161,8 +160,8 @@ std::string ProgramFilePath() {
   }
 }
 
-void CreateShortcuts() {
-  const TShellLinkInfo info = KestrelShortcut(DestDirSlash, ProgramFilePath());
+void CreateShortcuts(const TInstallation& installation) {
+  const TShellLinkInfo info = KestrelShortcut(installation.DestDirSlash, ProgramFilePath());
   UpdateShellLink(CreateShellLink(ProgramName, "", ProgramsFolder), info);
   UpdateShellLink(CreateShellLink(ProgramName, "", SendToFolder), info);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "setup/Installation.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Handles_win32.h"
 
@@ -63,6 +64,6 @@ TShellLinkInfo KestrelShortcut(const std::string& destDirSlash,
 // The full path of the running program's own file.
 std::string ProgramFilePath();
 
-// Writes Kestrel.lnk, pointing at the program installed in DestDirSlash, into the user's
-// Programs folder and into the SendTo folder.
-void CreateShortcuts();
+// Writes Kestrel.lnk, pointing at the program installed in the installation's DestDirSlash,
+// into the user's Programs folder and into the SendTo folder.
+void CreateShortcuts(const TInstallation& installation);

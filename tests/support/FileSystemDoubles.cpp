@@ -40,3 +40,8 @@ std::unique_ptr<TFileStream> TSmallDisk::CreateFileExclusive(const std::string& 
     throw EFCreateError(path);
   }
 }
+
+void TRefusingFileSystem::MakeDirectory(const std::string& path) {
+  if (refusals_.makeDirectory) throw EInOutError(5);  // access denied
+  real_.MakeDirectory(path);
+}

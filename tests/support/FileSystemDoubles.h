@@ -17,6 +17,13 @@ public:
   bool DirectoryExists(const std::string& path) override { return real_.DirectoryExists(path); }
   int64_t OpenedFileSize(const std::string& path) override { return real_.OpenedFileSize(path); }
   void MakeDirectory(const std::string& path) override { real_.MakeDirectory(path); }
+  bool CopyReplacing(const std::string& from, const std::string& to) override {
+    return real_.CopyReplacing(from, to);
+  }
+  bool MoveReplacing(const std::string& from, const std::string& to) override {
+    return real_.MoveReplacing(from, to);
+  }
+  bool RemoveFile(const std::string& path) override { return real_.RemoveFile(path); }
   std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override {
     return real_.CreateFileExclusive(path);
   }
@@ -58,4 +65,27 @@ public:
 private:
   int64_t reportedFree_;
   int64_t writable_;
+};
+
+// A file system that refuses some operations, as one may for want of rights or because a
+// file is held open: folder creation fails with access denied, moves and copies report
+// failure and leave both files as they were.
+class TRefusingFileSystem : public TForwardingFileSystem {
+public:
+  struct TRefusals {
+    bool makeDirectory = false;
+    bool move = false;
+    bool copy = false;
+  };
+  explicit TRefusingFileSystem(TRefusals refusals) : refusals_(refusals) {}
+  void MakeDirectory(const std::string& path) override;
+  bool CopyReplacing(const std::string& from, const std::string& to) override {
+    return !refusals_.copy && real_.CopyReplacing(from, to);
+  }
+  bool MoveReplacing(const std::string& from, const std::string& to) override {
+    return !refusals_.move && real_.MoveReplacing(from, to);
+  }
+
+private:
+  TRefusals refusals_;
 };

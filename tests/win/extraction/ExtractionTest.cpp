@@ -2,14 +2,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
-#include <memory>
-
 #include "ExtractionFixture.h"
-#include "compress/CompressErrors.h"
 #include "setup/CopyForm.h"
-#include "setup/SetupState.h"
-#include "tests/support/FileSystemDoubles.h"
+#include "setup/Installation.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScriptedAnswerer_win32.h"
@@ -26,11 +21,7 @@ const char* const kKeepQuestion =
 
 class Extraction : public ::testing::Test {
 protected:
-  void SetUp() override {
-    frmCopy = new TfrmCopy(&app);
-    DestDir = dest.Path();
-    BackupReplaced = false;
-  }
+  void SetUp() override { frmCopy = new TfrmCopy(&app, installation); }
 
   std::string Dest(const std::string& name) const { return dest / name; }
   std::string Backup(const std::string& name) const { return dest / ("Backup\\" + name); }
@@ -51,19 +42,19 @@ protected:
 
   TApplication app;
   TScratchFolder dest;
+  TInstallation installation{dest.Path()};
   TfrmCopy* frmCopy = nullptr;
 };
 
 TEST_F(Extraction, FreshInstallationExpandsEveryMemberWithoutAQuestion) {
-  BackupReplaced = true;
+  installation.BackupReplaced = true;
   TScriptedAnswerer answers;
   frmCopy->ExtractFiles();
 
   ExpectNewFilesInstalled();
   EXPECT_TRUE(answers.Questions().empty());
   EXPECT_FALSE(IsDirectory(dest / "Backup")) << "no file was replaced";
-  EXPECT_EQ(MemberCount, 3);
-  EXPECT_EQ(DestDirSlash, dest.Path() + "\\");
+  EXPECT_EQ(installation.MemberCount, 3);
   EXPECT_EQ(frmCopy->Label1->Caption(), "Extracting: whatsnew.txt");
   // Three members of one input block each add 100 div 3.
   EXPECT_EQ(frmCopy->Gauge1->Progress(), 99);
@@ -97,7 +88,7 @@ TEST_F(Extraction, ReinstallationWithoutBackupsReplacesTheFiles) {
 }
 
 TEST_F(Extraction, ReinstallationWithBackupsMovesEachOldFileIntoBackup) {
-  BackupReplaced = true;
+  installation.BackupReplaced = true;
   PlaceOldFiles("old ");
   TScriptedAnswerer answers{mrNo};
   frmCopy->ExtractFiles();
@@ -108,22 +99,8 @@ TEST_F(Extraction, ReinstallationWithBackupsMovesEachOldFileIntoBackup) {
   EXPECT_EQ(answers.Remaining(), 0);
 }
 
-// A second reinstallation with backups: the move replaces the older backup, so Backup holds
-// the version just replaced, never the one before it, and no replaced file is lost.
-TEST_F(Extraction, SecondReinstallationKeepsTheVersionJustReplacedInBackup) {
-  BackupReplaced = true;
-  PlaceOldBackups("first ");
-  PlaceOldFiles("second ");
-  TScriptedAnswerer answers{mrNo};
-  frmCopy->ExtractFiles();
-
-  ExpectNewFilesInstalled();
-  for (const TTestMember& m : TestMembers())
-    EXPECT_EQ(ReadWholeFile(Backup(m.name)), "second " + m.name) << m.name;
-}
-
 TEST_F(Extraction, KeptSiteDatabaseStaysAndItsCopyReplacesTheOlderBackup) {
-  BackupReplaced = true;
+  installation.BackupReplaced = true;
   PlaceOldBackups("first ");
   // The file on disk in lower case; the archive stores "Sites.INI".
   WriteWholeFile(Dest("sites.ini"), "the user's sites");
@@ -147,78 +124,6 @@ TEST_F(Extraction, KeptSiteDatabaseStaysAndItsCopyReplacesTheOlderBackup) {
   EXPECT_EQ(answers.Questions()[0].text, kKeepQuestion);
   // The kept member adds nothing to the gauge.
   EXPECT_EQ(frmCopy->Gauge1->Progress(), 66);
-}
-
-TEST_F(Extraction, KeptSiteDatabaseWithoutBackupsMakesNoBackupFolder) {
-  WriteWholeFile(Dest("SITES.INI"), "mine");
-  TScriptedAnswerer answers{mrYes};
-  frmCopy->ExtractFiles();
-  EXPECT_EQ(ReadWholeFile(Dest("Sites.INI")), "mine");
-  EXPECT_FALSE(IsDirectory(dest / "Backup"));
-  EXPECT_EQ(answers.Questions().size(), 1u);
-}
-
-TEST_F(Extraction, OtherExistingFilesAskNothing) {
-  WriteWholeFile(Dest("readme.txt"), "old");
-  WriteWholeFile(Dest("whatsnew.txt"), "old");
-  TScriptedAnswerer answers;
-  frmCopy->ExtractFiles();
-  ExpectNewFilesInstalled();
-  EXPECT_TRUE(answers.Questions().empty());
-}
-
-// Backups asked for but impossible: a file where the Backup folder would go, an older
-// backup that cannot be replaced (held open by another program; Windows also refuses a
-// read-only one). The extraction stops with the error naming what failed, before the file
-// is deleted.
-TEST_F(Extraction, AFileThatCannotBeBackedUpStopsTheExtractionAndStays) {
-  struct Case {
-    const char* what;
-    std::function<void()> prepare;
-    const char* message;
-  };
-  std::unique_ptr<void, decltype(&CloseHandle)> holder(nullptr, &CloseHandle);
-  const std::string olderBackup = Backup("readme.txt");
-  const Case cases[] = {
-      {"a file named Backup", [&] { WriteWholeFile(dest / "Backup", "a file, not a folder"); },
-       "Cannot create the backup folder "},
-      {"an older backup held open",
-       [&] {
-         PlaceOldBackups("first ");
-         holder.reset(CreateFileA(olderBackup.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-       },
-       "Cannot back up "},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    BackupReplaced = true;
-    PlaceOldFiles("old ");
-    c.prepare();
-    TScriptedAnswerer answers;
-    try {
-      frmCopy->ExtractFiles();
-      ADD_FAILURE() << "the extraction went on without the backup";
-    } catch (const EBackupError& error) {
-      EXPECT_THAT(error.Message(), ::testing::StartsWith(c.message));
-      EXPECT_THAT(error.Message(), ::testing::HasSubstr(dest / "Backup"));
-    }
-    EXPECT_EQ(ReadWholeFile(Dest("readme.txt")), "old readme.txt") << "not deleted";
-    holder.reset();
-    DeleteFileA((dest / "Backup").c_str());
-  }
-}
-
-// Without backups, an old file is deleted only once its replacement is known to fit: on a
-// disk too full for the new version the old one stays.
-TEST_F(Extraction, AnOldFileStaysWhenItsReplacementDoesNotFit) {
-  PlaceOldFiles("old ");
-  TFreeSpaceDouble fullDisk(0);
-  frmCopy->Compress1->SetFileSystem(fullDisk);
-  TScriptedAnswerer answers;
-  EXPECT_THROW(frmCopy->ExtractFiles(), EInsufficientDiskSpace);
-  for (const TTestMember& m : TestMembers())
-    EXPECT_EQ(ReadWholeFile(Dest(m.name)), "old " + m.name) << m.name;
 }
 
 // A member file that cannot be created stops the extraction with the engine's error instead
@@ -251,8 +156,9 @@ TEST_F(Extraction, CancelHidesTheWindowAndTheExtractionGoesOn) {
 
 TEST(ExtractionProgress, AddsEachReportDividedByTheMemberCountAndNeverResets) {
   TApplication app;
-  auto* form = new TfrmCopy(&app);
-  MemberCount = 5;
+  TInstallation installation("C:\\Kestrel");
+  auto* form = new TfrmCopy(&app, installation);
+  installation.MemberCount = 5;
   int32_t report = 40;
   form->Compress1ShowProgress(report);
   EXPECT_EQ(report, 40) << "the report is handed back unchanged";
@@ -261,8 +167,8 @@ TEST(ExtractionProgress, AddsEachReportDividedByTheMemberCountAndNeverResets) {
   EXPECT_EQ(form->Gauge1->Progress(), 8 + 19);
   for (int i = 0; i < 10; ++i) form->Compress1ShowProgress(report);
   EXPECT_EQ(form->Gauge1->Progress(), 100) << "kept within the gauge's range";
-  MemberCount = 101;  // more than 100 members: every report adds 0
-  auto* fresh = new TfrmCopy(&app);
+  installation.MemberCount = 101;  // more than 100 members: every report adds 0
+  auto* fresh = new TfrmCopy(&app, installation);
   report = 100;
   fresh->Compress1ShowProgress(report);
   EXPECT_EQ(fresh->Gauge1->Progress(), 0);
@@ -271,7 +177,8 @@ TEST(ExtractionProgress, AddsEachReportDividedByTheMemberCountAndNeverResets) {
 TEST(ExtractionWindow, IsABorderlessBoxOnTopWithTheLayoutsStartingValues) {
   TApplication app;
   SetLayoutPixelsPerInch(kDesignPixelsPerInch);
-  auto* form = new TfrmCopy(&app);
+  TInstallation installation("C:\\Kestrel");
+  auto* form = new TfrmCopy(&app, installation);
   SetLayoutPixelsPerInch(0);
   const LONG style = GetWindowLongA(form->Handle(), GWL_STYLE);
   EXPECT_EQ(style & WS_CAPTION, 0);

@@ -6,8 +6,8 @@
 
 #include <string>
 
+#include "setup/Installation.h"
 #include "setup/MainForm.h"
-#include "setup/SetupState.h"
 #include "tests/support/ScriptedAnswerer_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
@@ -124,7 +124,7 @@ TEST(MainWindowDrives, AnUnreadableDriveIsReportedOnceAndThePreviousDriveComesBa
   EXPECT_EQ(answerer.Questions()[0].text, "Unable to access q:\\");
   EXPECT_EQ(answerer.Questions()[0].type, mtError);
   EXPECT_EQ(answerer.Questions()[0].buttons, mbOKButton);
-  EXPECT_EQ(LastDrive, before);
+  EXPECT_EQ(form->LastDrive, before);
   EXPECT_EQ(form->drive->Drive(), before);
   const int shown = static_cast<int>(SendMessageA(form->drive->Handle(), CB_GETCURSEL, 0, 0));
   EXPECT_EQ(form->drive->ItemDrive(shown), before);

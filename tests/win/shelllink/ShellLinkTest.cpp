@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup/SetupState.h"
+#include "setup/Installation.h"
 #include "setup/ShellLink.h"
 #include "tests/win/shelllink/ShellLinkDouble.h"
 
@@ -21,10 +21,9 @@ namespace {
 const char* const RedirectedRoot = "Software\\KestrelTests\\ShellLink";
 const char* const FailureText = "OLE function call failed. HResult is $80004005. GetLastError is $";
 
-// CreateShortcuts with the destination the extraction would have left in the shared state.
-void CreateShortcutsFor(const std::string& destDirSlash) {
-  DestDirSlash = destDirSlash;
-  CreateShortcuts();
+// CreateShortcuts for an installation into `destDir`.
+void CreateShortcutsFor(const std::string& destDir) {
+  CreateShortcuts(TInstallation(destDir));
 }
 
 std::string TempFolder(const std::string& name) {

@@ -64,6 +64,24 @@ void TConfinedFileSystem::MakeDirectory(const std::string& path) {
   real_.MakeDirectory(path);
 }
 
+bool TConfinedFileSystem::CopyReplacing(const std::string& from, const std::string& to) {
+  if (Inside(from) && Inside(to)) return real_.CopyReplacing(from, to);
+  ++refused_;
+  return false;
+}
+
+bool TConfinedFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+  if (Inside(from) && Inside(to)) return real_.MoveReplacing(from, to);
+  ++refused_;
+  return false;
+}
+
+bool TConfinedFileSystem::RemoveFile(const std::string& path) {
+  if (Inside(path)) return real_.RemoveFile(path);
+  ++refused_;
+  return false;
+}
+
 std::unique_ptr<TFileStream> TConfinedFileSystem::CreateFileExclusive(const std::string& path) {
   if (!Inside(path)) {
     ++refused_;

@@ -19,6 +19,9 @@ public:
   bool DirectoryExists(const std::string& path) override;
   int64_t OpenedFileSize(const std::string& path) override;
   void MakeDirectory(const std::string& path) override;
+  bool CopyReplacing(const std::string& from, const std::string& to) override;
+  bool MoveReplacing(const std::string& from, const std::string& to) override;
+  bool RemoveFile(const std::string& path) override;
   std::unique_ptr<TFileStream> CreateFileExclusive(const std::string& path) override;
   bool SetLastWriteTime(TFileStream& file, uint32_t dosDateTime) override;
   bool SetAttributes(const std::string& path, int32_t attributes) override;

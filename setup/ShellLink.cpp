@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "setup/SetupState.h"
+#include "toolkit/Characters.h"
 #include "toolkit/Format.h"
 #include "toolkit/win32/Registry.h"
 
@@ -46,12 +47,12 @@ struct TWidePath {
 
 // Everything of a path up to and including its last "\" or ":".
 std::string ExtractFilePath(const std::string& path) {
-  const size_t separator = path.find_last_of("\\:");
+  const size_t separator = FindLastCharacterOf(path, "\\:");
   return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
 std::string ExtractFileName(const std::string& path) {
-  const size_t separator = path.find_last_of("\\:");
+  const size_t separator = FindLastCharacterOf(path, "\\:");
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "toolkit/Characters.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Handles_win32.h"
 
@@ -23,7 +24,7 @@ std::string FullPath(const std::string& path) {
 
 // Without a trailing backslash, except for a drive's root ("c:\").
 std::string WithoutTrailingBackslash(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  while (path.size() > 3 && EndsWithCharacter(path, '\\')) path.pop_back();
   return path;
 }
 
@@ -40,15 +41,15 @@ char LowerLetter(char c) {
 size_t RootLength(const std::string& path) {
   if (path.size() < 2 || path[0] != '\\' || path[1] != '\\')
     return std::min<size_t>(3, path.size());
-  const size_t server = path.find('\\', 2);
+  const size_t server = FindFirstCharacterOf(path, "\\", 2);
   if (server == std::string::npos) return path.size();
-  return std::min(path.find('\\', server + 1), path.size());
+  return std::min(FindFirstCharacterOf(path, "\\", server + 1), path.size());
 }
 
 std::vector<std::string> Subdirectories(const std::string& directory) {
   std::vector<std::string> names;
   std::string pattern = directory;
-  if (pattern.back() != '\\') pattern += '\\';
+  if (!EndsWithCharacter(pattern, '\\')) pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAA data;
   const FindHandle find(FindFirstFileA(pattern.c_str(), &data));
@@ -80,7 +81,7 @@ std::vector<std::string> PathFolders(const std::string& path) {
       ++start;
       continue;
     }
-    const size_t end = std::min(path.find('\\', start), path.size());
+    const size_t end = std::min(FindFirstCharacterOf(path, "\\", start), path.size());
     folders.push_back(path.substr(0, end));
     start = end;
   }
@@ -161,13 +162,13 @@ void TDirectoryListBox::BuildList() {
     if (i == 0) {
       if (PathDrive(text)) text[0] = LowerLetter(text[0]);  // "c:\"; a share reads as it is
     } else {
-      text = text.substr(text.find_last_of('\\') + 1);
+      text = text.substr(FindLastCharacterOf(text, "\\") + 1);
     }
     entries_.push_back({folders[i], text, static_cast<int>(i), true});
   }
   current_ = static_cast<int>(entries_.size()) - 1;
   const int level = static_cast<int>(entries_.size());
-  const std::string prefix = directory_.back() == '\\' ? directory_ : directory_ + "\\";
+  const std::string prefix = EndsWithCharacter(directory_, '\\') ? directory_ : directory_ + "\\";
   for (const std::string& name : Subdirectories(directory_))
     entries_.push_back({prefix + name, name, level, false});
   FillListWindow();

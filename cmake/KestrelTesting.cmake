@@ -34,3 +34,20 @@ function(kestrel_add_test name)
   set_tests_properties(${name} PROPERTIES TIMEOUT 300
     ENVIRONMENT "KESTREL_SOURCE_DIR=${KESTREL_SOURCE_DIR};KESTREL_BINARY_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
+
+# kestrel_add_test_run(NAME PROGRAM <test program> FILTER <gtest filter> LOCALE <Unix locale>
+#                      CODE_PAGE <number>)
+# Runs the cases of a Windows test program that FILTER names once more, under the Unix
+# locale LOCALE, from which Wine takes the process's code page (ja_JP.UTF-8: 932, a
+# double-byte one); a program whose manifest names its code page (setup.exe's does) keeps
+# that one. KESTREL_CODE_PAGE tells the cases which code page the run is for
+# (tests/support/CodePageRun_win32.h).
+function(kestrel_add_test_run name)
+  cmake_parse_arguments(T "" "PROGRAM;FILTER;LOCALE;CODE_PAGE" "" ${ARGN})
+  add_test(NAME ${name} COMMAND ${T_PROGRAM} --gtest_filter=${T_FILTER})
+  get_test_property(${T_PROGRAM} TIMEOUT timeout)
+  get_test_property(${T_PROGRAM} ENVIRONMENT environment)
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout}
+    ENVIRONMENT "${environment};LC_ALL=${T_LOCALE};KESTREL_CODE_PAGE=${T_CODE_PAGE}")
+endfunction()
+

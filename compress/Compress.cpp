@@ -1,17 +1,18 @@
 #include "compress/Compress.h"
 
-#include <cstring>
-
 #include "compress/ArchiveFormat.h"
 #include "compress/BuiltInMethod.h"
 #include "compress/CompressErrors.h"
 #include "compress/FileSystem.h"
+#include "toolkit/Characters.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Stream.h"
 #include "toolkit/StringList.h"
 
 namespace {
 
+// Paths are scanned by characters (toolkit/Characters.h): in a double-byte code page the
+// second byte of a letter may be 0x5C, which is no separator.
 constexpr char kFolderSeparator = '\\';
 // What OnCheckFile leaves in the path to stop the expansion before this member.
 constexpr char kStopExpansion[] = "*";
@@ -33,7 +34,7 @@ TCompress::TCompress(TComponent* owner) : TComponent(owner), fileSystem_(&Platfo
 
 void TCompress::SetTargetPath(const std::string& path) {
   targetPath_ = path;
-  if (!targetPath_.empty() && targetPath_.back() != kFolderSeparator) {
+  if (!targetPath_.empty() && !EndsWithCharacter(targetPath_, kFolderSeparator)) {
     targetPath_ += kFolderSeparator;
   }
 }
@@ -163,10 +164,8 @@ int64_t TCompress::FreeSpaceFor(const std::string& Path) {
 void TCompress::ForceDirectoryPath(const std::string& Path) {
   if (Path.empty()) return;
   std::string folder = Path;
-  const char last = folder.back();
-  if (last != ':' && std::strchr(fileSystem_->PathDelimiters(), last) != nullptr) {
-    folder.pop_back();
-  }
+  const size_t last = FindLastCharacterOf(folder, fileSystem_->PathDelimiters());
+  if (last + 1 == folder.size() && folder[last] != ':') folder.pop_back();
   if (folder.size() <= 2 || fileSystem_->DirectoryExists(folder)) return;
   // A name ending in ":" is its own parent; going up from it would never end.
   const std::string parent = ParentOf(folder);
@@ -175,6 +174,6 @@ void TCompress::ForceDirectoryPath(const std::string& Path) {
 }
 
 std::string TCompress::ParentOf(const std::string& path) const {
-  const size_t end = path.find_last_of(fileSystem_->PathDelimiters());
+  const size_t end = FindLastCharacterOf(path, fileSystem_->PathDelimiters());
   return end == std::string::npos ? std::string() : path.substr(0, end + 1);
 }

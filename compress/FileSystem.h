@@ -14,7 +14,8 @@ class TFileSystem {
 public:
   virtual ~TFileSystem() = default;
 
-  // The characters after which a path's parent ends ("\" and ":" on Windows).
+  // The characters after which a path's parent ends ("\" and ":" on Windows). Paths are
+  // searched for them by characters of the code page, not by bytes (toolkit/Characters.h).
   virtual const char* PathDelimiters() const = 0;
 
   // Free bytes on the drive that path lies on (the drive named by a leading "X:", else the

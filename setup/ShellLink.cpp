@@ -4,8 +4,10 @@
 
 #include <vector>
 
+#include "toolkit/Characters.h"
 #include "toolkit/Format.h"
 #include "toolkit/win32/Registry.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 
@@ -22,20 +24,20 @@ const char* const SendToFolder = "SendTo";
 
 // IPersistFile::Load mode: read access, others denied writing.
 const DWORD LinkLoadMode = STGM_READ | STGM_SHARE_DENY_WRITE;
-// IShellLinkA::Resolve flags: no user interface, any match, update the link.
+// IShellLinkW::Resolve flags: no user interface, any match, update the link.
 const DWORD LinkResolveFlags = SLR_NO_UI | SLR_ANY_MATCH | SLR_UPDATE;
 // Characters of a file-name part kept by ReplaceExtension.
 const size_t MaxFileNameLength = 255;
 
-HRESULT CreatePlatformShellLink(IShellLinkA** link) {
-  return CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+HRESULT CreatePlatformShellLink(IShellLinkW** link) {
+  return CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                           reinterpret_cast<void**>(link));
 }
 
 TShellLinkFactory shellLinkFactory = CreatePlatformShellLink;
 
-// A link path as the 16-bit text IPersistFile takes; a path too long for the buffer
-// becomes empty text, which the shell then refuses.
+// A link path as the 16-bit text IPersistFile takes, in a buffer of MAX_PATH 16-bit units;
+// a path too long for it becomes empty text, which the shell then refuses.
 struct TWidePath {
   explicit TWidePath(const std::string& path) {
     if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, text, MAX_PATH) == 0) text[0] = 0;
@@ -45,12 +47,12 @@ struct TWidePath {
 
 // Everything of a path up to and including its last "\" or ":".
 std::string ExtractFilePath(const std::string& path) {
-  const size_t separator = path.find_last_of("\\:");
+  const size_t separator = FindLastCharacterOf(path, "\\:");
   return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
 }
 
 std::string ExtractFileName(const std::string& path) {
-  const size_t separator = path.find_last_of("\\:");
+  const size_t separator = FindLastCharacterOf(path, "\\:");
   return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
@@ -72,8 +74,8 @@ TShellLinkFactory SetShellLinkFactory(TShellLinkFactory factory) {
   return previous;
 }
 
-ComPtr<IShellLinkA> NewShellLinkObject() {
-  ComPtr<IShellLinkA> link;
+ComPtr<IShellLinkW> NewShellLinkObject() {
+  ComPtr<IShellLinkW> link;
   ShellOleCheck(shellLinkFactory(link.Receive()));
   return link;
 }
@@ -107,11 +109,11 @@ std::string ReplaceExtension(const std::string& name, const std::string& extensi
 
 std::string CreateShellLink(const std::string& programName, const std::string& description,
                             const std::string& folderValueName) {
-  ComPtr<IShellLinkA> link = NewShellLinkObject();
+  ComPtr<IShellLinkW> link = NewShellLinkObject();
   ComPtr<IPersistFile> file;
   ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
-  ShellOleCheck(link->SetPath(programName.c_str()));
-  if (!description.empty()) ShellOleCheck(link->SetDescription(description.c_str()));
+  ShellOleCheck(link->SetPath(WideText(programName).c_str()));
+  if (!description.empty()) ShellOleCheck(link->SetDescription(WideText(description).c_str()));
   const std::string linkPath =
       GetShellFolder(folderValueName) + "\\" + ReplaceExtension(programName, LinkExtension);
   const TWidePath widePath(linkPath);
@@ -120,17 +122,17 @@ std::string CreateShellLink(const std::string& programName, const std::string& d
 }
 
 void UpdateShellLink(const std::string& linkPath, const TShellLinkInfo& info) {
-  ComPtr<IShellLinkA> link = NewShellLinkObject();
+  ComPtr<IShellLinkW> link = NewShellLinkObject();
   ComPtr<IPersistFile> file;
   ShellOleCheck(link->QueryInterface(IID_IPersistFile, file.ReceiveVoid()));
   const TWidePath widePath(linkPath);
   ShellOleCheck(file->Load(widePath.text, LinkLoadMode));
   ShellOleCheck(link->Resolve(nullptr, LinkResolveFlags));
-  ShellOleCheck(link->SetPath(info.PathName.c_str()));
-  ShellOleCheck(link->SetArguments(info.Arguments.c_str()));
-  ShellOleCheck(link->SetDescription(info.Description.c_str()));
-  ShellOleCheck(link->SetWorkingDirectory(info.WorkingDirectory.c_str()));
-  ShellOleCheck(link->SetIconLocation(info.IconLocation.c_str(), info.IconIndex));
+  ShellOleCheck(link->SetPath(WideText(info.PathName).c_str()));
+  ShellOleCheck(link->SetArguments(WideText(info.Arguments).c_str()));
+  ShellOleCheck(link->SetDescription(WideText(info.Description).c_str()));
+  ShellOleCheck(link->SetWorkingDirectory(WideText(info.WorkingDirectory).c_str()));
+  ShellOleCheck(link->SetIconLocation(WideText(info.IconLocation).c_str(), info.IconIndex));
   ShellOleCheck(link->SetShowCmd(info.ShowCommand));
   ShellOleCheck(link->SetHotkey(info.HotKey));
   // Unlike the first pass, nothing after this would notice a failure: a read-only link

@@ -31,10 +31,12 @@ struct TShellLinkInfo {
 void ShellOleCheck(HRESULT result);
 
 // Makes a shell-link object. The default creates the platform's object; tests put a
-// double in its place.
-using TShellLinkFactory = HRESULT (*)(IShellLinkA** link);
+// double in its place. The link's texts go to its 16-bit interface, converted from the
+// program's code page here (WideText): the platform's 8-bit interface may convert them in
+// another code page than the process's.
+using TShellLinkFactory = HRESULT (*)(IShellLinkW** link);
 TShellLinkFactory SetShellLinkFactory(TShellLinkFactory factory);
-ComPtr<IShellLinkA> NewShellLinkObject();
+ComPtr<IShellLinkW> NewShellLinkObject();
 
 // The registry key under HKEY_CURRENT_USER that lists the user's shell folders.
 extern const char* const ShellFoldersKey;

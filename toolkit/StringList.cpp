@@ -1,5 +1,9 @@
 #include "toolkit/StringList.h"
 
+#include <utility>
+
+#include "toolkit/Characters.h"
+
 namespace {
 char UpperAscii(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
@@ -7,23 +11,30 @@ char UpperAscii(char c) {
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
 }
+
+// Applies `map` to each one-byte character; the second byte of a double-byte character may
+// fall in A-Z or a-z and must stay as it is.
+template <typename Map>
+std::string MapSingleBytes(std::string text, Map map) {
+  for (size_t i = 0; i < text.size();) {
+    const size_t length = CharacterLength(text, i);
+    if (length == 1) text[i] = map(text[i]);
+    i += length;
+  }
+  return text;
+}
 }  // namespace
 
 bool SameTextAscii(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
-  return true;
+  return a.size() == b.size() && UpperCaseAscii(a) == UpperCaseAscii(b);
 }
 
 std::string UpperCaseAscii(std::string text) {
-  for (char& c : text) c = UpperAscii(c);
-  return text;
+  return MapSingleBytes(std::move(text), UpperAscii);
 }
 
 std::string LowerCaseAscii(std::string text) {
-  for (char& c : text) c = LowerAscii(c);
-  return text;
+  return MapSingleBytes(std::move(text), LowerAscii);
 }
 
 TStringList::~TStringList() {

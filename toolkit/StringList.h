@@ -9,9 +9,10 @@
 
 // Compares two texts, ignoring the case of the ASCII letters A-Z only.
 bool SameTextAscii(const std::string& a, const std::string& b);
-// Maps the ASCII letters a-z to upper case and leaves every other byte alone.
+// Maps the ASCII letters a-z to upper case and leaves every other character alone; a
+// letter that is the second byte of a double-byte character is no letter (Characters.h).
 std::string UpperCaseAscii(std::string text);
-// Maps the ASCII letters A-Z to lower case and leaves every other byte alone.
+// Maps the ASCII letters A-Z to lower case and leaves every other character alone.
 std::string LowerCaseAscii(std::string text);
 
 class TStringList : public TObject {

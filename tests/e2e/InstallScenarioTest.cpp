@@ -1,15 +1,18 @@
 // setup.exe installing for real, driven as a person would: the destination typed, every
 // question read and answered, then the installed files, the Backup folder and both
-// shortcuts checked, with what the person saw, box by box.
+// shortcuts checked, with what the person saw, box by box. Paths and texts are UTF-8, as
+// the robot's are.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <cstdlib>
+#include <iterator>
 
 #include "tests/e2e/Scenario.h"
 #include "tests/e2e/robot/Files.h"
 #include "tests/e2e/robot/Robot.h"
+#include "tests/e2e/robot/Text.h"
 
 using namespace robot;
 using ::testing::ElementsAre;
@@ -95,31 +98,35 @@ std::string PayloadSource(const std::string& member) {
 }
 
 void RemoveTree(const std::string& path) {
-  WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(Wide(path + "\\*").c_str(), &found);
   if (search != INVALID_HANDLE_VALUE) {
     do {
-      const std::string name = found.cFileName;
+      const std::string name = Utf8(found.cFileName);
       if (name == "." || name == "..") continue;
-      const std::string full = path + "\\" + name;
-      SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      const std::wstring full = Wide(path + "\\" + name);
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
       if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        RemoveTree(full);
+        RemoveTree(Utf8(full));
       else
-        DeleteFileA(full.c_str());
-    } while (FindNextFileA(search, &found));
+        DeleteFileW(full.c_str());
+    } while (FindNextFileW(search, &found));
     FindClose(search);
   }
-  RemoveDirectoryA(path.c_str());
+  RemoveDirectoryW(Wide(path).c_str());
+}
+
+DWORD AttributesOf(const std::string& path) {
+  return GetFileAttributesW(Wide(path).c_str());
 }
 
 bool IsDirectory(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = AttributesOf(path);
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 void WriteTextFile(const std::string& path, const std::string& content) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
   DWORD written = 0;
@@ -157,10 +164,33 @@ void AnswerThenPressCloseBox(TestedProcess& process, HWND main, const std::strin
   FAIL() << "no message box to answer";
 }
 
+// Other folders listed as the user's Programs and SendTo folders for as long as it lives,
+// as a user's profile has them; the previous values come back afterwards.
+class ShellFoldersMoved {
+public:
+  explicit ShellFoldersMoved(const std::string& root) : root_(root) {
+    CreateDirectoryW(Wide(root).c_str(), nullptr);
+    for (size_t i = 0; i < std::size(kNames); ++i) {
+      previous_[i] = UserShellFolder(kNames[i]);
+      CreateDirectoryW(Wide(root + "\\" + kNames[i]).c_str(), nullptr);
+      EXPECT_TRUE(SetUserShellFolder(kNames[i], root + "\\" + kNames[i])) << kNames[i];
+    }
+  }
+  ~ShellFoldersMoved() {
+    for (size_t i = 0; i < std::size(kNames); ++i) SetUserShellFolder(kNames[i], previous_[i]);
+    RemoveTree(root_);
+  }
+
+private:
+  static constexpr const char* kNames[] = {"Programs", "SendTo"};
+  std::string root_;
+  std::string previous_[std::size(kNames)];
+};
+
 class Installation : public ::testing::Test {
 protected:
   void SetUp() override {
-    for (const char* folder : {"Programs", "SendTo"}) DeleteFileA(LinkPath(folder).c_str());
+    for (const char* folder : {"Programs", "SendTo"}) DeleteFileW(Wide(LinkPath(folder)).c_str());
   }
 
   // Runs `exe` once to the end: Continue on the welcome panel, the destination typed (left
@@ -179,7 +209,11 @@ protected:
     robot.ClickButton(main, "Continue");
     HWND edit = robot.WaitForControlOfClass(main, "Edit");
     robot.WaitForText(edit, DefaultDestination);
-    if (destination != DefaultDestination) SetText(edit, destination);
+    if (destination != DefaultDestination) {
+      SetText(edit, "");
+      Type(edit, destination);  // letter by letter, as the keyboard delivers them
+      robot.WaitForText(edit, destination);
+    }
     Sleep(PaintTime);
     robot.Screenshot("2-destination");
     robot.ClickButton(main, "Continue");
@@ -250,7 +284,7 @@ protected:
       const std::string path = dest + "\\" + member;
       EXPECT_TRUE(SameContents(path, PayloadSource(member))) << path;
       WIN32_FILE_ATTRIBUTE_DATA data;
-      ASSERT_TRUE(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) << path;
+      ASSERT_TRUE(GetFileAttributesExW(Wide(path).c_str(), GetFileExInfoStandard, &data)) << path;
       EXPECT_EQ(data.dwFileAttributes & ~FILE_ATTRIBUTE_NOT_CONTENT_INDEXED,
                 static_cast<DWORD>(FILE_ATTRIBUTE_ARCHIVE))
           << path;
@@ -270,8 +304,8 @@ protected:
     for (const char* folder : {"Programs", "SendTo"}) {
       const std::optional<Shortcut> link = ReadShortcut(LinkPath(folder));
       ASSERT_TRUE(link) << LinkPath(folder);
-      EXPECT_EQ(CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, link->target.c_str(), -1,
-                               target.c_str(), -1),
+      EXPECT_EQ(CompareStringW(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, Wide(link->target).c_str(),
+                               -1, Wide(target).c_str(), -1),
                 CSTR_EQUAL)
           << folder << ": " << link->target;
       EXPECT_EQ(link->description, target) << folder;
@@ -283,7 +317,7 @@ protected:
 
   void ExpectNoShortcuts() {
     for (const char* folder : {"Programs", "SendTo"})
-      EXPECT_EQ(GetFileAttributesA(LinkPath(folder).c_str()), INVALID_FILE_ATTRIBUTES) << folder;
+      EXPECT_EQ(AttributesOf(LinkPath(folder)), INVALID_FILE_ATTRIBUTES) << folder;
   }
 
   std::optional<DWORD> exitCode;
@@ -307,7 +341,7 @@ TEST_F(Installation, FreshInstallationToTheDefaultFolder) {
 TEST_F(Installation, ReinstallationsWithBackups) {
   const std::string dest = "C:\\Kestrel backups";
   RemoveTree(dest);
-  CreateDirectoryA(dest.c_str(), nullptr);
+  CreateDirectoryW(Wide(dest).c_str(), nullptr);
   for (const char* member : PayloadOrder)
     WriteTextFile(dest + "\\" + member, std::string("first ") + member);
   Choices choices;
@@ -356,7 +390,7 @@ TEST_F(Installation, NoToCreateKeepsTheTypedDestination) {
 TEST_F(Installation, CloseConfirmedDuringTheExtraction) {
   const std::string dest = "C:\\Kestrel closed";
   RemoveTree(dest);
-  CreateDirectoryA(dest.c_str(), nullptr);
+  CreateDirectoryW(Wide(dest).c_str(), nullptr);
   const std::string usersSites = "[Sites]\r\nHome=ftp.users-own.example\r\n\x1A";
   WriteTextFile(dest + "\\sites.ini", usersSites);
   WriteTextFile(dest + "\\readme.txt", "an older readme");
@@ -415,17 +449,21 @@ TEST_F(Installation, DamagedPayloadShowsTheChecksumError) {
   for (const char* member : {"Kestrel.exe", "Kestrel.hlp"})
     EXPECT_TRUE(SameContents(dest + "\\" + member, PayloadSource(member))) << member;
   for (const char* member : {"sites.ini", "whatsnew.txt"})
-    EXPECT_EQ(GetFileAttributesA((dest + "\\" + member).c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(AttributesOf(dest + "\\" + member), INVALID_FILE_ATTRIBUTES);
   ExpectNoShortcuts();
   RemoveTree(dest);
 }
 
 // Destinations a person may type: blanks, a letter of the ANSI code page beyond ASCII in
-// a folder whose parent does not exist yet, and a path of about 200 characters.
+// a folder whose parent does not exist yet, a path of about 200 characters, and letters
+// that no 8-bit code page holds together (Latin, Polish, Greek, Chinese).
 TEST_F(Installation, UnusualDestinationsInstallAndTheShortcutsPointThere) {
   const std::string longName = "C:\\Kestrel long " + std::string(180, 'k');
-  const std::string destinations[] = {"C:\\My Programs\\Kestrel FTP client",
-                                      "C:\\Programme\\Kestrel \xDC", longName + "\\Kestrel"};
+  const std::string destinations[] = {
+      "C:\\My Programs\\Kestrel FTP client", "C:\\Programme\\Kestrel \u00dc",
+      longName + "\\Kestrel",
+      "C:\\Kestrel Zo\u00eb \u0141\u00f3d\u017a \u0395\u03bb\u03bb\u03ac\u03b4\u03b1 "
+      "\u4e2d\u6587"};
   for (const std::string& dest : destinations) {
     SCOPED_TRACE(dest);
     RemoveTree(dest);
@@ -441,6 +479,23 @@ TEST_F(Installation, UnusualDestinationsInstallAndTheShortcutsPointThere) {
   RemoveTree(longName);
   RemoveTree("C:\\My Programs");
   RemoveTree("C:\\Programme");
+}
+
+// A user whose profile's name has letters outside the system's 8-bit code page: the
+// shortcuts land in the shell folders the registry lists, and read back letter for letter.
+TEST_F(Installation, ShortcutsLandInShellFoldersWithLettersOfAnyScript) {
+  const std::string dest = "C:\\Kestrel shell folders";
+  const std::string profile = "C:\\Start Menu Zofia \u0141\u00f3d\u017a \u674e\u660e";
+  RemoveTree(dest);
+  const ShellFoldersMoved moved(profile);
+  EXPECT_THAT(Install(dest, Choices{}),
+              ElementsAre(CreateBox(dest, "Yes"), BackupBox("No"), ShortcutBox("Yes"),
+                          ReadmeBox("No"), CompleteBox));
+  EXPECT_EQ(exitCode, 0u);
+  EXPECT_EQ(LinkPath("Programs"), profile + "\\Programs\\Kestrel.lnk");
+  EXPECT_EQ(LinkPath("SendTo"), profile + "\\SendTo\\Kestrel.lnk");
+  ExpectShortcutsTo(dest, SetupExe());
+  RemoveTree(dest);
 }
 
 }  // namespace

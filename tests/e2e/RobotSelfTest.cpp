@@ -68,12 +68,12 @@ TEST_F(RobotSelfTest, TypesIntoTheEditBoxAndTellsIconsApart) {
   HWND edit = Descendants(window_, "Edit").at(0);
   Type(edit, "Kes");
   robot_.WaitForText(edit, "Kes");
-  Type(edit, "trel \xDC");  // a character of the ANSI code page beyond ASCII
-  robot_.WaitForText(edit, "Kestrel \xDC");
+  Type(edit, "trel \u00dc\u4e2d");  // letters beyond ASCII, in the robot's UTF-8
+  robot_.WaitForText(edit, "Kestrel \u00dc\u4e2d");
   robot_.ClickButton(window_, "Greet");
   const MessageBoxSeen hello = robot_.AnswerNext("OK");
   EXPECT_EQ(hello.caption, "Greeting");
-  EXPECT_EQ(hello.text, "Hello, Kestrel \xDC!");
+  EXPECT_EQ(hello.text, "Hello, Kestrel \u00dc\u4e2d!");
   EXPECT_EQ(hello.icon, IconKind::None);
 
   SetText(edit, "C:\\Program Files\\Kestrel");

@@ -5,6 +5,8 @@
 
 #include "tests/e2e/Scenario.h"
 #include "tests/e2e/robot/Robot.h"
+#include "tests/e2e/robot/Text.h"
+#include "tests/support/CodePageRun_win32.h"
 
 using namespace robot;
 using ::testing::ElementsAre;
@@ -97,6 +99,26 @@ TEST_F(SetupScenario, ASecondCopyTellsAndEndsTheFirstGoesOn) {
   PressCloseBox(main_);
   AnswerCloseQuestion("Yes");
   ExpectCleanEnd();
+}
+
+// A Japanese system (code page 932): setup.exe started from a folder whose letters have
+// ASCII letters as second bytes (テスト: 0x65, 0x58, 0x67) reaches its welcome panel.
+TEST(SetupOnCodePage932, StartsFromAFolderWithJapaneseLetters) {
+  KESTREL_ONLY_UNDER_CODE_PAGE(932);
+  const std::string folder = "C:\\\u30c6\u30b9\u30c8";
+  CreateDirectoryW(Wide(folder).c_str(), nullptr);
+  {
+    TestedProcess process{WindowsPath(E2E_SETUP_EXE), "", folder};
+    Robot robot{process, scenario::OutputFolder("setup")};
+    HWND main = robot.WaitForWindow("", MainCaption);
+    robot.WaitForControl(main, "Button", "Continue");
+    robot.Screenshot("welcome-cp932");
+    EXPECT_TRUE(robot.NoMessageBoxWithin(StaysOpen));
+    PressCloseBox(main);
+    robot.AnswerNext("Yes");
+    EXPECT_EQ(process.WaitForExit(DefaultTimeout), 0u);
+  }
+  RemoveDirectoryW(Wide(folder).c_str());
 }
 
 }  // namespace

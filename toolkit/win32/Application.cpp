@@ -23,7 +23,7 @@ void TApplication::Run() {
   if (mainForm_) mainForm_->Show();
   while (!terminated_) {
     MSG message;
-    BOOL result = GetMessageA(&message, nullptr, 0, 0);
+    BOOL result = GetMessageW(&message, nullptr, 0, 0);
     if (result == 0 || result == -1) {
       terminated_ = true;
       break;
@@ -39,7 +39,7 @@ void TApplication::ProcessMessages() {
 
 bool TApplication::ProcessMessage() {
   MSG message;
-  if (!PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) return false;
+  if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) return false;
   if (message.message == WM_QUIT) {
     terminated_ = true;
     return true;
@@ -49,13 +49,16 @@ bool TApplication::ProcessMessage() {
 }
 
 // Keyboard navigation (Tab, Enter for the default button, Esc for the cancel button) is
-// Windows' dialog navigation, applied to the form the message is for.
+// Windows' dialog navigation, applied to the form the message is for. Messages are taken
+// and passed on as 16-bit ones, so that a typed letter reaches the controls (16-bit
+// windows) whole: an 8-bit character message carries one letter of the keyboard's code
+// page at most, never one of UTF-8.
 void TApplication::Dispatch(MSG& message) {
   HWND top = message.hwnd ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-  if (top && dynamic_cast<TForm*>(TWinControl::FindControl(top)) && IsDialogMessageA(top, &message))
+  if (top && dynamic_cast<TForm*>(TWinControl::FindControl(top)) && IsDialogMessageW(top, &message))
     return;
   TranslateMessage(&message);
-  DispatchMessageA(&message);
+  DispatchMessageW(&message);
 }
 
 void TApplication::Terminate() {

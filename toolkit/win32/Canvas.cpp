@@ -5,6 +5,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 
@@ -224,7 +225,8 @@ void TCanvas::TextOut(int x, int y, const std::string& text) {
     SetBkMode(dc, OPAQUE);
     SetBkColor(dc, ColorToRGB(brush_.Color()));
   }
-  ExtTextOutA(dc, x, y, 0, nullptr, text.data(), UINT(text.size()), nullptr);
+  const std::wstring wide = WideText(text);
+  ExtTextOutW(dc, x, y, 0, nullptr, wide.data(), UINT(wide.size()), nullptr);
 }
 
 void TCanvas::TextRect(const TRect& clip, int x, int y, const std::string& text) {
@@ -241,14 +243,16 @@ void TCanvas::TextRect(const TRect& clip, int x, int y, const std::string& text)
     options |= ETO_OPAQUE;
   }
   RECT rect = ToRECT(clip);
-  ExtTextOutA(dc, x, y, options, &rect, text.data(), UINT(text.size()), nullptr);
+  const std::wstring wide = WideText(text);
+  ExtTextOutW(dc, x, y, options, &rect, wide.data(), UINT(wide.size()), nullptr);
 }
 
 SIZE TCanvas::TextExtent(const std::string& text) {
   HDC dc = RequireHandle();
   SelectedObject font(dc, font_.Handle());
   SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), int(text.size()), &size);
+  const std::wstring wide = WideText(text);
+  GetTextExtentPoint32W(dc, wide.data(), int(wide.size()), &size);
   return size;
 }
 

@@ -8,6 +8,7 @@
 #include "toolkit/Format.h"
 #include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 constexpr const char* kNoParentWindow = "Control '%s' has no parent window";
@@ -262,15 +263,18 @@ void TWinControl::CreateHandle() {
   HMENU id =
       (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)) : nullptr;
   if (params.systemClass) {
-    HWND window = CreateWindowExA(params.exStyle, params.systemClass, Caption().c_str(),
-                                  params.style, params.x, params.y, params.width, params.height,
-                                  params.parent, id, instance, nullptr);
+    // A system control is a 16-bit window, and so is its subclass: an 8-bit window takes
+    // typed letters one byte at a time, so a letter of more than one byte never arrives.
+    HWND window =
+        CreateWindowExW(params.exStyle, WideText(params.systemClass).c_str(),
+                        WideText(Caption()).c_str(), params.style, params.x, params.y, params.width,
+                        params.height, params.parent, id, instance, nullptr);
     if (!window)
       throw EInvalidOperation("Cannot create a window of class " + std::string(params.systemClass));
     handle_ = window;
     WindowMap()[window] = this;
     defaultProc_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
+        SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWndProc)));
   } else {
     RegisterOwnClass(params.className, &StaticWndProc);
     defaultProc_ = nullptr;
@@ -329,8 +333,10 @@ LRESULT TWinControl::SafeWndProc(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
+// A subclassed system control is a 16-bit window and gets 16-bit messages; the toolkit's
+// own windows are 8-bit ones.
 LRESULT TWinControl::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (defaultProc_) return CallWindowProcA(defaultProc_, handle_, message, wParam, lParam);
+  if (defaultProc_) return CallWindowProcW(defaultProc_, handle_, message, wParam, lParam);
   return DefWindowProcA(handle_, message, wParam, lParam);
 }
 

@@ -10,6 +10,7 @@
 #include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Forms.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 constexpr const char* kDialogClass = "KestrelMessageDialog";
@@ -76,13 +77,17 @@ struct DialogState {
   int result = 0;
 };
 
+// As 16-bit text: the system would read 8-bit text in the input language's code page,
+// which is not the program's under UTF-8.
 void CopyToClipboard(HWND owner, const std::string& text) {
   if (!OpenClipboard(owner)) return;
   EmptyClipboard();
-  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1)) {
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  const std::wstring wide = WideText(text);
+  const size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    std::memcpy(GlobalLock(memory), wide.c_str(), bytes);
     GlobalUnlock(memory);
-    if (!SetClipboardData(CF_TEXT, memory)) GlobalFree(memory);
+    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
   }
   CloseClipboard();
 }
@@ -211,7 +216,7 @@ DialogMeasure MeasureDialog(const TMessageQuestion& question) {
   m.textRect = {0, 0, m.Px(kMaxTextWidth), 0};
   {
     SelectedObject selected(screen.Get(), m.font.Get());
-    DrawTextA(screen.Get(), question.text.c_str(), -1, &m.textRect,
+    DrawTextW(screen.Get(), WideText(question.text).c_str(), -1, &m.textRect,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
   }
   m.textLeft = m.Px(kMargin) + (m.icon ? m.Px(kIconSize) + m.Px(kMargin) : 0);
@@ -224,8 +229,9 @@ DialogMeasure MeasureDialog(const TMessageQuestion& question) {
   {
     FontHandle captionFont(CreateFontIndirectA(&metrics.lfCaptionFont));
     SelectedObject selected(screen.Get(), captionFont.Get());
-    GetTextExtentPoint32A(screen.Get(), question.caption.c_str(),
-                          static_cast<int>(question.caption.size()), &captionSize);
+    const std::wstring caption = WideText(question.caption);
+    GetTextExtentPoint32W(screen.Get(), caption.c_str(), static_cast<int>(caption.size()),
+                          &captionSize);
   }
   const int captionWidth = captionSize.cx + 4 * GetSystemMetrics(SM_CXSIZE) + 2 * m.Px(kMargin);
   m.clientWidth =
@@ -305,7 +311,7 @@ int RunDialogLoop(const TMessageQuestion& question, const DialogWindow& dialog, 
       break;
     }
     MSG message;
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got == 0 || got == -1) {
       if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));  // for the outer loop
       if (Application) Application->Terminate();
@@ -317,9 +323,9 @@ int RunDialogLoop(const TMessageQuestion& question, const DialogWindow& dialog, 
       CopyToClipboard(window, MessageBoxClipboardText(question));
       continue;
     }
-    if (IsDialogMessageA(window, &message)) continue;
+    if (IsDialogMessageW(window, &message)) continue;  // 16-bit, as TApplication::Dispatch
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   ShowWindow(window, SW_HIDE);
   if (owner && IsWindow(owner)) SetActiveWindow(owner);

@@ -3,27 +3,44 @@
 #include <algorithm>
 #include <cctype>
 
+#include "toolkit/Characters.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Handles_win32.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 constexpr int kDropDownItems = 8;
 
+// What a call that fills a buffer answers, in a buffer grown to the size the call asks
+// for: a path of MAX_PATH letters takes up to three times as many bytes in UTF-8. Empty
+// when the call fails.
+template <typename Call>
+std::string GrownBuffer(Call call) {
+  std::string buffer(MAX_PATH + 1, '\0');
+  for (;;) {
+    const DWORD n = call(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n == 0) return {};
+    if (n < buffer.size()) return buffer.substr(0, n);
+    buffer.resize(n + 1);
+  }
+}
+
 std::string CurrentDirectory() {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : std::string("C:\\");
+  const std::string directory =
+      GrownBuffer([](DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); });
+  return directory.empty() ? std::string("C:\\") : directory;
 }
 
 std::string FullPath(const std::string& path) {
-  char buffer[MAX_PATH + 1] = {};
-  DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-  return n > 0 && n < sizeof buffer ? std::string(buffer, n) : path;
+  const std::string full = GrownBuffer([&](DWORD size, char* buffer) {
+    return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+  });
+  return full.empty() ? path : full;
 }
 
 // Without a trailing backslash, except for a drive's root ("c:\").
 std::string WithoutTrailingBackslash(std::string path) {
-  while (path.size() > 3 && path.back() == '\\') path.pop_back();
+  while (path.size() > 3 && EndsWithCharacter(path, '\\')) path.pop_back();
   return path;
 }
 
@@ -40,24 +57,37 @@ char LowerLetter(char c) {
 size_t RootLength(const std::string& path) {
   if (path.size() < 2 || path[0] != '\\' || path[1] != '\\')
     return std::min<size_t>(3, path.size());
-  const size_t server = path.find('\\', 2);
+  const size_t server = FindFirstCharacterOf(path, "\\", 2);
   if (server == std::string::npos) return path.size();
-  return std::min(path.find('\\', server + 1), path.size());
+  return std::min(FindFirstCharacterOf(path, "\\", server + 1), path.size());
+}
+
+// A folder's name as the 8-bit calls can open it: the name itself, or, where the code page
+// cannot write all its letters (a system without UTF-8), its short name; empty if neither.
+std::string OpenableName(const WIN32_FIND_DATAW& data) {
+  bool exact = false;
+  std::string name = AnsiText(data.cFileName, &exact);
+  if (exact) return name;
+  name = AnsiText(data.cAlternateFileName, &exact);
+  return exact ? name : std::string();
 }
 
 std::vector<std::string> Subdirectories(const std::string& directory) {
   std::vector<std::string> names;
   std::string pattern = directory;
-  if (pattern.back() != '\\') pattern += '\\';
+  if (!EndsWithCharacter(pattern, '\\')) pattern += '\\';
   pattern += '*';
-  WIN32_FIND_DATAA data;
-  const FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  // Found as 16-bit names: the 8-bit record holds MAX_PATH bytes, fewer than a long name
+  // takes in UTF-8.
+  WIN32_FIND_DATAW data;
+  const FindHandle find(FindFirstFileW(WideText(pattern).c_str(), &data));
   if (!find) return names;
   do {
-    const std::string name = data.cFileName;
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && name != "." && name != "..")
+    const std::string name = OpenableName(data);
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !name.empty() && name != "." &&
+        name != "..")
       names.push_back(name);
-  } while (FindNextFileA(find.Get(), &data));
+  } while (FindNextFileW(find.Get(), &data));
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return lstrcmpiA(a.c_str(), b.c_str()) < 0;
   });
@@ -80,7 +110,7 @@ std::vector<std::string> PathFolders(const std::string& path) {
       ++start;
       continue;
     }
-    const size_t end = std::min(path.find('\\', start), path.size());
+    const size_t end = std::min(FindFirstCharacterOf(path, "\\", start), path.size());
     folders.push_back(path.substr(0, end));
     start = end;
   }
@@ -161,13 +191,13 @@ void TDirectoryListBox::BuildList() {
     if (i == 0) {
       if (PathDrive(text)) text[0] = LowerLetter(text[0]);  // "c:\"; a share reads as it is
     } else {
-      text = text.substr(text.find_last_of('\\') + 1);
+      text = text.substr(FindLastCharacterOf(text, "\\") + 1);
     }
     entries_.push_back({folders[i], text, static_cast<int>(i), true});
   }
   current_ = static_cast<int>(entries_.size()) - 1;
   const int level = static_cast<int>(entries_.size());
-  const std::string prefix = directory_.back() == '\\' ? directory_ : directory_ + "\\";
+  const std::string prefix = EndsWithCharacter(directory_, '\\') ? directory_ : directory_ + "\\";
   for (const std::string& name : Subdirectories(directory_))
     entries_.push_back({prefix + name, name, level, false});
   FillListWindow();
@@ -213,7 +243,7 @@ void TDirectoryListBox::DrawItem(const DRAWITEMSTRUCT& item) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
   RECT text{folder.right + 4, r.top, r.right, r.bottom};
-  DrawTextA(dc, e.text.c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+  DrawTextW(dc, WideText(e.text).c_str(), -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
   if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
 }
 

@@ -4,6 +4,7 @@
 
 #include "toolkit/Exception.h"
 #include "toolkit/Format.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 constexpr const char* kInvalidDataType = "Invalid data type for '%s'";
@@ -40,19 +41,23 @@ void TRegistry::CloseKey() {
   currentKey_.Reset();
 }
 
+// Read as 16-bit text and converted here: the 8-bit read reports a size that need not fit
+// the converted text, and would write a letter outside the code page as a look-alike.
 std::string TRegistry::ReadString(const std::string& name) {
   if (!currentKey_) return {};
+  const std::wstring wideName = WideText(name);
   DWORD type = 0;
   DWORD size = 0;
-  if (RegQueryValueExA(currentKey_.Get(), name.c_str(), nullptr, &type, nullptr, &size) !=
+  if (RegQueryValueExW(currentKey_.Get(), wideName.c_str(), nullptr, &type, nullptr, &size) !=
           ERROR_SUCCESS ||
       size == 0)
     return {};
-  std::vector<char> data(size + 1, '\0');  // room for a zero the value may lack
-  if (RegQueryValueExA(currentKey_.Get(), name.c_str(), nullptr, &type,
+  std::vector<wchar_t> data(size / sizeof(wchar_t) + 1,
+                            L'\0');  // room for a zero the value may lack
+  if (RegQueryValueExW(currentKey_.Get(), wideName.c_str(), nullptr, &type,
                        reinterpret_cast<BYTE*>(data.data()), &size) != ERROR_SUCCESS)
     throw ERegistryException(Format(kFailedToGetData, name.c_str()));
   if (type != REG_SZ && type != REG_EXPAND_SZ)
     throw ERegistryException(Format(kInvalidDataType, name.c_str()));
-  return std::string(data.data());  // ends at the first zero character
+  return AnsiText(data.data());  // ends at the first zero character
 }

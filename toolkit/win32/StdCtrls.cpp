@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "toolkit/win32/WideText.h"
+
 namespace {
 void FillWith(HDC dc, const RECT& r, TColor color) {
   BrushHandle brush(CreateSolidBrush(ColorToRGB(color)));
@@ -66,7 +68,8 @@ void TPanel::PaintBackground(HDC dc) {
   SelectedObject font(dc, Font().Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(Font().Color()));
-  DrawTextA(dc, Caption().c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  DrawTextW(dc, WideText(Caption()).c_str(), -1, &r,
+            DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 // ---- TLabel ----
@@ -90,7 +93,7 @@ void TLabel::Paint() {
   SelectedObject font(dc, Font().Handle());
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, ColorToRGB(Font().Color()));
-  DrawTextA(dc, Caption().c_str(), -1, &r, DrawFlags());
+  DrawTextW(dc, WideText(Caption()).c_str(), -1, &r, DrawFlags());
 }
 
 // How far the drawn text really reaches. Some renderers (Wine's stand-ins for the old
@@ -104,7 +107,7 @@ int TLabel::InkWidth(const std::string& text, int width, int height) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
   RECT r{0, 0, width, height};
-  DrawTextA(dc, text.c_str(), -1, &r, DrawFlags() | DT_NOCLIP);
+  DrawTextW(dc, WideText(text).c_str(), -1, &r, DrawFlags() | DT_NOCLIP);
   for (int x = width - 1; x >= 0; --x)
     for (int y = 0; y < height; ++y)
       if (sample.Pixel(x, y) != clWhite) return x + 1;
@@ -119,7 +122,7 @@ void TLabel::AdjustBounds() {
   SelectedObject font(screen.Get(), Font().Handle());
   RECT r{0, 0, wordWrap_ ? Width() : 0, 0};
   const std::string text = Caption().empty() ? std::string(" ") : Caption();
-  DrawTextA(screen.Get(), text.c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
+  DrawTextW(screen.Get(), WideText(text).c_str(), -1, &r, DrawFlags() | DT_CALCRECT);
   if (!wordWrap_) r.right = std::max<int>(r.right, InkWidth(text, r.right + r.bottom, r.bottom));
   SetBounds(Left(), Top(), wordWrap_ ? Width() : r.right, r.bottom);
 }

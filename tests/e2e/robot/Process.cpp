@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "tests/e2e/robot/Text.h"
+
 namespace robot {
 
 std::string WindowsPath(const std::string& hostPath) {
@@ -27,28 +29,30 @@ std::string StartError(const std::string& program, DWORD error) {
 
 TestedProcess::TestedProcess(const std::string& program, const std::string& arguments,
                              const std::string& workingDirectory) {
-  std::string commandLine = "\"" + program + "\"";
-  if (!arguments.empty()) commandLine += " " + arguments;
-  std::vector<char> buffer(commandLine.begin(), commandLine.end());
-  buffer.push_back('\0');
-  STARTUPINFOA startup{};
+  const std::wstring wideProgram = Wide(program), wideArguments = Wide(arguments),
+                     wideFolder = Wide(workingDirectory);
+  std::wstring commandLine = L"\"" + wideProgram + L"\"";
+  if (!arguments.empty()) commandLine += L" " + wideArguments;
+  std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+  buffer.push_back(L'\0');
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  const char* folder = workingDirectory.empty() ? nullptr : workingDirectory.c_str();
-  if (!CreateProcessA(program.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
-                      &startup, &info_)) {
+  const wchar_t* folder = workingDirectory.empty() ? nullptr : wideFolder.c_str();
+  if (!CreateProcessW(wideProgram.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder, &startup, &info_)) {
     const DWORD error = GetLastError();
     // A program whose manifest asks for elevation is started through the shell, which
     // obtains it, when the robot itself runs unelevated.
     if (error != ElevationRequired) throw RobotError(StartError(program, error));
-    SHELLEXECUTEINFOA execute{};
+    SHELLEXECUTEINFOW execute{};
     execute.cbSize = sizeof execute;
     execute.fMask = SEE_MASK_NOCLOSEPROCESS;
-    execute.lpVerb = "runas";
-    execute.lpFile = program.c_str();
-    execute.lpParameters = arguments.c_str();
+    execute.lpVerb = L"runas";
+    execute.lpFile = wideProgram.c_str();
+    execute.lpParameters = wideArguments.c_str();
     execute.lpDirectory = folder;
     execute.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExA(&execute) || !execute.hProcess)
+    if (!ShellExecuteExW(&execute) || !execute.hProcess)
       throw RobotError(StartError(program, GetLastError()));
     info_.hProcess = execute.hProcess;
     info_.dwProcessId = GetProcessId(execute.hProcess);

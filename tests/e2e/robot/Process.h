@@ -22,7 +22,8 @@ std::string WindowsPath(const std::string& hostPath);
 
 class TestedProcess {
 public:
-  // Starts `program` with `arguments` in `workingDirectory` (empty: the robot's own).
+  // Starts `program` with `arguments` in `workingDirectory` (empty: the robot's own); all
+  // three UTF-8.
   TestedProcess(const std::string& program, const std::string& arguments = "",
                 const std::string& workingDirectory = "");
   ~TestedProcess();

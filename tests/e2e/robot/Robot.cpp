@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <optional>
 
+#include "tests/e2e/robot/Text.h"
+
 namespace robot {
 
 namespace {
@@ -95,7 +97,7 @@ MessageBoxSeen ReadMessageBox(HWND box) {
 
 Robot::Robot(TestedProcess& process, std::string screenshotFolder)
     : process_(process), screenshotFolder_(std::move(screenshotFolder)) {
-  if (!screenshotFolder_.empty()) CreateDirectoryA(screenshotFolder_.c_str(), nullptr);
+  if (!screenshotFolder_.empty()) CreateDirectoryW(Wide(screenshotFolder_).c_str(), nullptr);
 }
 
 HWND Robot::WaitForWindow(const std::string& className, const std::string& caption,
@@ -215,7 +217,7 @@ bool Robot::NoMessageBoxWithin(DWORD ms) {
 }
 
 void Robot::SaveTranscript(const std::string& path) const {
-  FILE* out = std::fopen(path.c_str(), "w");
+  FILE* out = _wfopen(Wide(path).c_str(), L"w");
   if (!out) return;
   for (const MessageBoxSeen& box : transcript_) std::fprintf(out, "%s\n", box.Describe().c_str());
   std::fclose(out);

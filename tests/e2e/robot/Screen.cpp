@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include "tests/e2e/robot/Text.h"
+
 namespace robot {
 
 namespace {
@@ -107,7 +109,7 @@ void SaveBmp(const Image& image, const std::string& path) {
   info.biPlanes = 1;
   info.biBitCount = 24;
   info.biSizeImage = dataSize;
-  FILE* out = std::fopen(path.c_str(), "wb");
+  FILE* out = _wfopen(Wide(path).c_str(), L"wb");
   if (!out) return;
   std::fwrite(&file, sizeof file, 1, out);
   std::fwrite(&info, sizeof info, 1, out);

@@ -2,24 +2,26 @@
 
 #include <vector>
 
+#include "tests/e2e/robot/Text.h"
+
 namespace robot {
 
 std::string ClassOf(HWND window) {
-  char name[256] = {};
-  GetClassNameA(window, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  GetClassNameW(window, name, 256);
+  return Utf8(name);
 }
 
 std::string TextOf(HWND window) {
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, MessageTimeout,
+  if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, MessageTimeout,
                            &length))
     return {};
-  std::vector<char> text(length + 1, '\0');
+  std::vector<wchar_t> text(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                       SMTO_ABORTIFHUNG, MessageTimeout, &copied);
-  return std::string(text.data());
+  return Utf8(text.data());
 }
 
 std::string WithoutMnemonics(const std::string& caption) {
@@ -107,15 +109,16 @@ void ClickWithMouse(HWND button) {
 
 void SetText(HWND edit, const std::string& text) {
   DWORD_PTR result = 0;
-  SendMessageTimeoutA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG,
+  const std::wstring wide = Wide(text);
+  SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG,
                       MessageTimeout, &result);
 }
 
 void Type(HWND edit, const std::string& text) {
   DWORD_PTR result = 0;
   const LPARAM end = -1;
-  SendMessageTimeoutA(edit, EM_SETSEL, end, end, SMTO_ABORTIFHUNG, MessageTimeout, &result);
-  for (unsigned char c : text) PostMessageA(edit, WM_CHAR, c, 1);
+  SendMessageTimeoutW(edit, EM_SETSEL, end, end, SMTO_ABORTIFHUNG, MessageTimeout, &result);
+  for (wchar_t c : Wide(text)) PostMessageW(edit, WM_CHAR, c, 1);
 }
 
 void PressCloseBox(HWND window) {

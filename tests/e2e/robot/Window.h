@@ -1,6 +1,6 @@
 // Looking at and acting on the windows of another process, the way an assistive tool
 // does: every message that waits for an answer has a time limit, so a hung program fails
-// the scenario instead of hanging it.
+// the scenario instead of hanging it. Texts are UTF-8 (Text.h).
 #pragma once
 
 #include <windows.h>

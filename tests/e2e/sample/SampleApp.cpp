@@ -8,6 +8,8 @@
 //   Custom the home-made dialog "Keep going?" (exclamation, &Yes/&No); label "Custom: Yes/No".
 //   Close  ends the program with exit code 7.
 // The close box asks "Quit the sample?" (exclamation, Yes/No) and ends with code 0 on Yes.
+// It carries setup.exe's manifest, so its text is UTF-8; the edit box is a 16-bit window fed
+// by 16-bit message loops, so that typed letters of any script arrive whole.
 #include <windows.h>
 
 #include <string>
@@ -61,9 +63,9 @@ int CustomQuestion(HWND owner, const char* caption, const char* text) {
   EnableWindow(owner, FALSE);
   dialogResult = 0;
   MSG msg;
-  while (dialogResult == 0 && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (dialogResult == 0 && GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   EnableWindow(owner, TRUE);
   SetActiveWindow(owner);
@@ -73,8 +75,9 @@ int CustomQuestion(HWND owner, const char* caption, const char* text) {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE:
-      edit = Child(window, "EDIT", "", WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10, 200, 24,
-                   IdEdit);
+      edit = CreateWindowExW(
+          0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP, 10, 10,
+          200, 24, window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdEdit)), nullptr, nullptr);
       Child(window, "BUTTON", "&Ask", BS_PUSHBUTTON | WS_TABSTOP, 10, 44, 80, 26, IdAsk);
       Child(window, "BUTTON", "&Greet", BS_PUSHBUTTON | WS_TABSTOP, 100, 44, 80, 26, IdGreet);
       Child(window, "BUTTON", "C&ustom", BS_PUSHBUTTON | WS_TABSTOP, 190, 44, 80, 26, IdCustom);
@@ -137,9 +140,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                                 160, nullptr, nullptr, instance, nullptr);
   ShowWindow(window, show);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return static_cast<int>(msg.wParam);
 }

@@ -2,17 +2,22 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "ExtractionFixture.h"
 #include "setup/CopyForm.h"
+#include "setup/Installation.h"
 #include "setup/InstallationRoad.h"
 #include "setup/MainForm.h"
 #include "setup/ProcessSafety.h"
 #include "setup/ShellLink.h"
+#include "tests/support/CodePageRun_win32.h"
 #include "tests/support/Files.h"
 #include "tests/support/ScratchFolder.h"
 #include "tests/support/ScriptedAnswerer_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
+#include "toolkit/win32/WideText.h"
 
 namespace {
 
@@ -387,6 +392,61 @@ TEST_F(Road, CloseBoxOnTopOfTheSiteQuestionNoLeavesItYesKeepsTheFile) {
   EXPECT_EQ(ReadWholeFile(scratch / "whatsnew.txt"), TestMembers()[2].content);
   EXPECT_TRUE(started.empty());
   EXPECT_TRUE(app.Terminated());
+}
+
+// A Japanese system that ignores the UTF-8 manifest: code page 932, where a letter is two
+// bytes and its second byte may be "\\" (0x5C in ソ, 表) or an ASCII letter (0x58 "X" in
+// ス). The road starts in such a folder and installs into one.
+class RoadOnCodePage932 : public Road {
+protected:
+  void SetUp() override {
+    KESTREL_ONLY_UNDER_CODE_PAGE(932);
+    software = scratch / AnsiText(L"\u30bd\u30d5\u30c8");       // ソフト
+    start = software + "\\" + AnsiText(L"\u30c6\u30b9\u30c8");  // テスト
+    ASSERT_TRUE(CreateDirectoryA(software.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    previousDirectory = previous;
+    ASSERT_TRUE(SetCurrentDirectoryA(start.c_str()));
+    Road::SetUp();
+  }
+  void TearDown() override {
+    Road::TearDown();
+    if (!previousDirectory.empty()) SetCurrentDirectoryA(previousDirectory.c_str());
+  }
+
+  std::string software, start, previousDirectory;
+};
+
+// The start folder is lower-cased in its ASCII letters only, which names the same folder,
+// so the list stays there; and the list splits the path at its separators only: one entry
+// per folder, the last two the folders made here.
+TEST_F(RoadOnCodePage932, StartsInAFolderWhoseSecondBytesAreLettersAndBackslashes) {
+  EXPECT_EQ(form->dir->Directory(), start);
+  const std::string& root = scratch.Path();
+  const int levels = static_cast<int>(std::count(root.begin(), root.end(), '\\')) + 1 + 2;
+  ASSERT_EQ(form->dir->ItemCount(), levels);
+  EXPECT_EQ(form->dir->ItemPath(levels - 1), start);
+  EXPECT_EQ(form->dir->ItemPath(levels - 2), software);
+}
+
+// Neither folder of the destination exists, and its name ends in 0x5C: the files land in
+// it, made by the engine, and the shortcuts would be made from "<destination>\".
+TEST_F(RoadOnCodePage932, InstallsIntoNewFoldersWhoseNamesEndInA5CSecondByte) {
+  const std::string dest =
+      scratch / AnsiText(L"\u8868\u8a08\u7b97\\\u4e88\u5b9a\u8868");  // 表計算\予定表
+  TScriptedAnswerer answers{mrYes, mrNo, mrNo, mrNo};
+  ContinueWith(dest);
+
+  EXPECT_THAT(Seen(answers), ElementsAre("Confirm|" + CreateQuestion(dest),
+                                         std::string("Confirm|") + kBackupQuestion,
+                                         std::string("Confirm|") + kShortcutQuestion,
+                                         std::string("Information|") + kReadmeQuestion,
+                                         std::string("Setup|") + kComplete));
+  for (const TTestMember& m : TestMembers())
+    EXPECT_EQ(ReadWholeFile(dest + "\\" + m.name), m.content) << m.name;
+  EXPECT_EQ(TInstallation(dest).DestDirSlash, dest + "\\");
 }
 
 // What lies beside the program, as beside a downloaded setup.exe.

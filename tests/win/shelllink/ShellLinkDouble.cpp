@@ -5,18 +5,15 @@
 
 namespace {
 
-std::string Narrow(LPCOLESTR text) {
+// The 16-bit texts the code under test passes, recorded in the process's code page.
+std::string Narrow(LPCWSTR text) {
   if (!text) return "(null)";
   char buffer[2 * MAX_PATH] = {};
   WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
   return buffer;
 }
 
-std::string Text(LPCSTR text) {
-  return text ? text : "(null)";
-}
-
-class LinkFace final : public IShellLinkA {
+class LinkFace final : public IShellLinkW {
 public:
   explicit LinkFace(ShellLinkDouble& owner) : d_(owner) {}
 
@@ -31,7 +28,7 @@ public:
       d_.FileFace()->AddRef();
       return S_OK;
     }
-    if (iid == IID_IUnknown || iid == IID_IShellLinkA) {
+    if (iid == IID_IUnknown || iid == IID_IShellLinkW) {
       *out = this;
       AddRef();
       return S_OK;
@@ -41,12 +38,12 @@ public:
   }
   ULONG STDMETHODCALLTYPE AddRef() override { return ++d_.linkReferences; }
   ULONG STDMETHODCALLTYPE Release() override {
-    d_.calls.push_back("Release(IShellLinkA)");
+    d_.calls.push_back("Release(IShellLinkW)");
     ++d_.linkReleases;
     return --d_.linkReferences;
   }
 
-  HRESULT STDMETHODCALLTYPE GetPath(LPSTR file, int size, WIN32_FIND_DATAA* data,
+  HRESULT STDMETHODCALLTYPE GetPath(LPWSTR file, int size, WIN32_FIND_DATAW* data,
                                     DWORD flags) override {
     return d_.RealLink()->GetPath(file, size, data, flags);
   }
@@ -56,25 +53,25 @@ public:
   HRESULT STDMETHODCALLTYPE SetIDList(PCIDLIST_ABSOLUTE list) override {
     return d_.RealLink()->SetIDList(list);
   }
-  HRESULT STDMETHODCALLTYPE GetDescription(LPSTR text, int size) override {
+  HRESULT STDMETHODCALLTYPE GetDescription(LPWSTR text, int size) override {
     return d_.RealLink()->GetDescription(text, size);
   }
-  HRESULT STDMETHODCALLTYPE SetDescription(LPCSTR text) override {
-    d_.calls.push_back("SetDescription(" + Text(text) + ")");
+  HRESULT STDMETHODCALLTYPE SetDescription(LPCWSTR text) override {
+    d_.calls.push_back("SetDescription(" + Narrow(text) + ")");
     return d_.Run("SetDescription", [&] { return d_.RealLink()->SetDescription(text); });
   }
-  HRESULT STDMETHODCALLTYPE GetWorkingDirectory(LPSTR text, int size) override {
+  HRESULT STDMETHODCALLTYPE GetWorkingDirectory(LPWSTR text, int size) override {
     return d_.RealLink()->GetWorkingDirectory(text, size);
   }
-  HRESULT STDMETHODCALLTYPE SetWorkingDirectory(LPCSTR text) override {
-    d_.calls.push_back("SetWorkingDirectory(" + Text(text) + ")");
+  HRESULT STDMETHODCALLTYPE SetWorkingDirectory(LPCWSTR text) override {
+    d_.calls.push_back("SetWorkingDirectory(" + Narrow(text) + ")");
     return d_.Run("SetWorkingDirectory", [&] { return d_.RealLink()->SetWorkingDirectory(text); });
   }
-  HRESULT STDMETHODCALLTYPE GetArguments(LPSTR text, int size) override {
+  HRESULT STDMETHODCALLTYPE GetArguments(LPWSTR text, int size) override {
     return d_.RealLink()->GetArguments(text, size);
   }
-  HRESULT STDMETHODCALLTYPE SetArguments(LPCSTR text) override {
-    d_.calls.push_back("SetArguments(" + Text(text) + ")");
+  HRESULT STDMETHODCALLTYPE SetArguments(LPCWSTR text) override {
+    d_.calls.push_back("SetArguments(" + Narrow(text) + ")");
     return d_.Run("SetArguments", [&] { return d_.RealLink()->SetArguments(text); });
   }
   HRESULT STDMETHODCALLTYPE GetHotkey(WORD* key) override { return d_.RealLink()->GetHotkey(key); }
@@ -89,14 +86,14 @@ public:
     d_.calls.push_back("SetShowCmd(" + std::to_string(show) + ")");
     return d_.Run("SetShowCmd", [&] { return d_.RealLink()->SetShowCmd(show); });
   }
-  HRESULT STDMETHODCALLTYPE GetIconLocation(LPSTR text, int size, int* index) override {
+  HRESULT STDMETHODCALLTYPE GetIconLocation(LPWSTR text, int size, int* index) override {
     return d_.RealLink()->GetIconLocation(text, size, index);
   }
-  HRESULT STDMETHODCALLTYPE SetIconLocation(LPCSTR text, int index) override {
-    d_.calls.push_back("SetIconLocation(" + Text(text) + "," + std::to_string(index) + ")");
+  HRESULT STDMETHODCALLTYPE SetIconLocation(LPCWSTR text, int index) override {
+    d_.calls.push_back("SetIconLocation(" + Narrow(text) + "," + std::to_string(index) + ")");
     return d_.Run("SetIconLocation", [&] { return d_.RealLink()->SetIconLocation(text, index); });
   }
-  HRESULT STDMETHODCALLTYPE SetRelativePath(LPCSTR text, DWORD reserved) override {
+  HRESULT STDMETHODCALLTYPE SetRelativePath(LPCWSTR text, DWORD reserved) override {
     return d_.RealLink()->SetRelativePath(text, reserved);
   }
   HRESULT STDMETHODCALLTYPE Resolve(HWND window, DWORD flags) override {
@@ -104,8 +101,8 @@ public:
                        std::to_string(flags) + ")");
     return d_.Run("Resolve", [&] { return d_.RealLink()->Resolve(window, flags); });
   }
-  HRESULT STDMETHODCALLTYPE SetPath(LPCSTR text) override {
-    d_.calls.push_back("SetPath(" + Text(text) + ")");
+  HRESULT STDMETHODCALLTYPE SetPath(LPCWSTR text) override {
+    d_.calls.push_back("SetPath(" + Narrow(text) + ")");
     return d_.Run("SetPath", [&] { return d_.RealLink()->SetPath(text); });
   }
 
@@ -151,7 +148,7 @@ private:
 
 ShellLinkDouble* ShellLinkDouble::current = nullptr;
 
-HRESULT ShellLinkDouble::Factory(IShellLinkA** link) {
+HRESULT ShellLinkDouble::Factory(IShellLinkW** link) {
   current->calls.push_back("NewShellLinkObject");
   ++current->objectsMade;
   if (current->IsForced("NewShellLinkObject")) {
@@ -178,7 +175,7 @@ ShellLinkDouble::~ShellLinkDouble() {
 // Each object handed out stands for a fresh platform object, as CoCreateInstance gives.
 void ShellLinkDouble::MakeRealObject() {
   ReleaseRealObject();
-  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+  CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                    reinterpret_cast<void**>(&realLink_));
   if (realLink_) realLink_->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&realFile_));
 }
@@ -193,7 +190,7 @@ HRESULT ShellLinkDouble::Answer(const std::string& method, HRESULT real) {
   return forced == forced_.end() ? real : forced->second;
 }
 
-IShellLinkA* ShellLinkDouble::LinkFace() {
+IShellLinkW* ShellLinkDouble::LinkFace() {
   return linkFace_;
 }
 

@@ -14,7 +14,7 @@ class ShellLinkDouble {
 public:
   // The double that the installed factory hands out next; one at a time.
   static ShellLinkDouble* current;
-  static HRESULT Factory(IShellLinkA** link);
+  static HRESULT Factory(IShellLinkW** link);
 
   ShellLinkDouble();
   ~ShellLinkDouble();
@@ -23,7 +23,7 @@ public:
   void Force(const std::string& method, HRESULT result) { forced_[method] = result; }
 
   std::vector<std::string> calls;
-  int linkReferences = 0;  // held by the code under test on the IShellLinkA face
+  int linkReferences = 0;  // held by the code under test on the IShellLinkW face
   int fileReferences = 0;  // held on the IPersistFile face
   int linkReleases = 0;
   int fileReleases = 0;
@@ -40,9 +40,9 @@ public:
   }
   HRESULT Answer(const std::string& method, HRESULT real);
   bool IsForced(const std::string& method) const { return forced_.count(method) != 0; }
-  IShellLinkA* RealLink() const { return realLink_; }
+  IShellLinkW* RealLink() const { return realLink_; }
   IPersistFile* RealFile() const { return realFile_; }
-  IShellLinkA* LinkFace();
+  IShellLinkW* LinkFace();
   IPersistFile* FileFace();
 
 private:
@@ -50,8 +50,8 @@ private:
   void ReleaseRealObject();
 
   std::map<std::string, HRESULT> forced_;
-  IShellLinkA* realLink_ = nullptr;
+  IShellLinkW* realLink_ = nullptr;
   IPersistFile* realFile_ = nullptr;
-  IShellLinkA* linkFace_ = nullptr;
+  IShellLinkW* linkFace_ = nullptr;
   IPersistFile* fileFace_ = nullptr;
 };

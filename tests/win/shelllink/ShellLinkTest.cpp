@@ -221,7 +221,7 @@ TEST_F(ShellLinkTest, CreateShellLinkGoesOnWhenSetPathAnswersSuccessWithInformat
   EXPECT_EQ(link, expected);
   EXPECT_THAT(double_.calls, ElementsAre("NewShellLinkObject", "QueryInterface(IPersistFile)",
                                          "SetPath(Kestrel)", "Save(" + expected + ",1)",
-                                         "Release(IPersistFile)", "Release(IShellLinkA)"));
+                                         "Release(IPersistFile)", "Release(IShellLinkW)"));
   ExpectAllReleased();
   EXPECT_TRUE(std::filesystem::exists(expected));
 }
@@ -232,7 +232,7 @@ TEST_F(ShellLinkTest, CreateShellLinkSetsADescriptionOnlyWhenThereIsOne) {
   EXPECT_THAT(double_.calls, ElementsAre("NewShellLinkObject", "QueryInterface(IPersistFile)",
                                          "SetPath(C:\\Tools\\tool.exe)", "SetDescription(A tool)",
                                          "Save(" + sendTo_ + "\\tool.lnk,1)",
-                                         "Release(IPersistFile)", "Release(IShellLinkA)"));
+                                         "Release(IPersistFile)", "Release(IShellLinkW)"));
   EXPECT_EQ(ReadLink(sendTo_ + "\\tool.lnk").description, "A tool");
 }
 
@@ -244,13 +244,13 @@ TEST_F(ShellLinkTest, CreateShellLinkStopsAtAFailureAndReleasesWhatItHolds) {
   const std::vector<Case> cases = {
       {"NewShellLinkObject", {"NewShellLinkObject"}},
       {"QueryInterface",
-       {"NewShellLinkObject", "QueryInterface(IPersistFile)", "Release(IShellLinkA)"}},
+       {"NewShellLinkObject", "QueryInterface(IPersistFile)", "Release(IShellLinkW)"}},
       {"SetPath",
        {"NewShellLinkObject", "QueryInterface(IPersistFile)", "SetPath(Kestrel)",
-        "Release(IPersistFile)", "Release(IShellLinkA)"}},
+        "Release(IPersistFile)", "Release(IShellLinkW)"}},
       {"SetDescription",
        {"NewShellLinkObject", "QueryInterface(IPersistFile)", "SetPath(Kestrel)",
-        "SetDescription(d)", "Release(IPersistFile)", "Release(IShellLinkA)"}},
+        "SetDescription(d)", "Release(IPersistFile)", "Release(IShellLinkW)"}},
   };
   UseDouble();
   for (const Case& c : cases) {
@@ -276,7 +276,7 @@ TEST_F(ShellLinkTest, CreateShellLinkReleasesBothInterfacesWhenTheFolderIsMissin
   UseDouble();
   RegDeleteValueA(folders_, "Programs");
   EXPECT_THROW(CreateShellLink("Kestrel", "", "Programs"), ERegistryException);
-  EXPECT_EQ(double_.calls.back(), "Release(IShellLinkA)");
+  EXPECT_EQ(double_.calls.back(), "Release(IShellLinkW)");
   EXPECT_EQ(double_.fileReleases, 1);
   ExpectAllReleased();
 }
@@ -297,7 +297,7 @@ TEST_F(ShellLinkTest, UpdateShellLinkRewritesEveryFieldInOrder) {
                   "Resolve(0,7)", "SetPath(" + target + ")", "SetArguments(-x)",
                   "SetDescription(" + target + ")", "SetWorkingDirectory(D:\\)",
                   "SetIconLocation(" + target + ",2)", "SetShowCmd(3)", "SetHotkey(577)",
-                  "Save(" + link + ",1)", "Release(IPersistFile)", "Release(IShellLinkA)"));
+                  "Save(" + link + ",1)", "Release(IPersistFile)", "Release(IShellLinkW)"));
   ExpectAllReleased();
   const LinkContents contents = ReadLink(link);
   EXPECT_EQ(contents.target, target);

@@ -123,6 +123,31 @@ TEST(DirectoryListBox, ChangeEventOnlyWhenTheDirectoryReallyChanges) {
   RemoveDirectoryA(base.c_str());
 }
 
+// A folder with letters the code page cannot write (a system without UTF-8) is listed by
+// its short name, which the 8-bit calls can open, not by a name with "?" in it.
+TEST(DirectoryListBox, AFolderTheCodePageCannotWriteOpensByItsShortName) {
+  TApplication app;
+  auto* form = app.CreateForm<TTestForm>();
+  auto* list = new TDirectoryListBox(form);
+  list->SetParent(form);
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring base = std::wstring(temp) + L"kestrel-dirlist-letters";
+  const std::wstring folder = base + L"\\\u0141\u00f3d\u017a \u4e2d\u6587";
+  CreateDirectoryW(base.c_str(), nullptr);
+  CreateDirectoryW(folder.c_str(), nullptr);
+
+  list->SetDirectory(std::string(base.begin(), base.end()));  // ASCII
+  ASSERT_EQ(list->ItemPath(list->ItemCount() - 1).find('?'), std::string::npos);
+  list->OpenItem(list->ItemCount() - 1);
+  wchar_t opened[MAX_PATH] = {};
+  const std::string shortPath = list->Directory();
+  GetLongPathNameW(std::wstring(shortPath.begin(), shortPath.end()).c_str(), opened, MAX_PATH);
+  EXPECT_EQ(lstrcmpiW(opened, folder.c_str()), 0) << shortPath;
+  RemoveDirectoryW(folder.c_str());
+  RemoveDirectoryW(base.c_str());
+}
+
 // Started from a network folder: the share is the root of the list, its folders follow,
 // and the drive box shows no drive until one is chosen.
 TEST(DirectoryListBox, ANetworkFolderHasItsShareAsTheRoot) {

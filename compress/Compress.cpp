@@ -23,6 +23,17 @@ void PassOver(TStream& archive, const TMemberHeader& header) {
   archive.Seek(header.CompressedSize, TSeekOrigin::soCurrent);
 }
 
+// A drive such as "C:" is two characters; a folder named by one double-byte letter is two
+// bytes, and it is a folder to make.
+bool AtMostTwoCharacters(const std::string& text) {
+  size_t index = 0;
+  for (int characters = 0; index < text.size(); ++characters) {
+    if (characters == 2) return false;
+    index += CharacterLength(text, index);
+  }
+  return true;
+}
+
 // The member's attribute field is a signed 16-bit quantity, widened with its sign.
 int32_t WidenedAttributes(uint16_t attributes) {
   return static_cast<int32_t>(static_cast<int16_t>(attributes));
@@ -166,7 +177,7 @@ void TCompress::ForceDirectoryPath(const std::string& Path) {
   std::string folder = Path;
   const size_t last = FindLastCharacterOf(folder, fileSystem_->PathDelimiters());
   if (last + 1 == folder.size() && folder[last] != ':') folder.pop_back();
-  if (folder.size() <= 2 || fileSystem_->DirectoryExists(folder)) return;
+  if (AtMostTwoCharacters(folder) || fileSystem_->DirectoryExists(folder)) return;
   // A name ending in ":" is its own parent; going up from it would never end.
   const std::string parent = ParentOf(folder);
   if (parent.size() < folder.size()) ForceDirectoryPath(parent);

@@ -8,6 +8,7 @@
 #include "setup/CopyForm.h"
 #include "setup/Questions.h"
 #include "setup/ShellLink.h"
+#include "toolkit/Characters.h"
 #include "toolkit/Format.h"
 #include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
@@ -51,9 +52,9 @@ bool SameLetter(char a, char b) {
 // "C:" of "C:\x"; "\\server\share" of a network folder.
 std::string RootOf(const std::string& folder) {
   if (folder.size() >= 2 && folder[1] == ':') return folder.substr(0, 2);
-  const size_t server = folder.find('\\', 2);
+  const size_t server = FindFirstCharacterOf(folder, "\\", 2);
   if (folder.rfind("\\\\", 0) != 0 || server == std::string::npos) return folder;
-  return folder.substr(0, folder.find('\\', server + 1));
+  return folder.substr(0, FindFirstCharacterOf(folder, "\\", server + 1));
 }
 }  // namespace
 

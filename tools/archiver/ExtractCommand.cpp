@@ -6,6 +6,7 @@
 #include "compress/Compress.h"
 #include "compress/CompressErrors.h"
 #include "compress/FileSystem.h"
+#include "toolkit/Characters.h"
 #include "toolkit/Exception.h"
 #include "toolkit/FileStream.h"
 #include "toolkit/StringList.h"
@@ -23,10 +24,12 @@ std::string Escape(const std::string& name, const std::string& folder) {
   }
   const std::string outside = " and would be written outside " + folder;
   if (name[0] == '\\' || name[0] == '/') return "is rooted" + outside;
-  if (name.find(':') != std::string::npos) return "names a drive or stream" + outside;
+  // By characters: in a double-byte code page a second byte may be 0x5C, which is no "\".
+  if (FindFirstCharacterOf(name, ":") != std::string::npos)
+    return "names a drive or stream" + outside;
   size_t start = 0;
   for (;;) {
-    const size_t end = name.find_first_of("\\/", start);
+    const size_t end = FindFirstCharacterOf(name, "\\/", start);
     if (name.compare(start, end == std::string::npos ? std::string::npos : end - start, "..") ==
         0) {
       return "climbs out with \"..\"" + outside;

@@ -5,7 +5,7 @@
 // of its block.
 #include <vector>
 
-#include "compress/BuiltInMethod.h"
+#include "compress/compressor/BuiltInMethod.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/ReferenceCodec.h"
 #include "tests/support/MemoryStreams.h"

@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhCompress.h"
+#include "compress/compressor/LzhCompress.h"
 #include "fuzz/FuzzChecks.h"
 #include "fuzz/ReferenceCodec.h"
 #include "tests/support/MemoryStreams.h"

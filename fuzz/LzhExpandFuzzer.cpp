@@ -7,8 +7,8 @@
 
 #include "compress/compressor/BuiltInMethod.h"
 #include "fuzz/FuzzChecks.h"
-#include "fuzz/ReferenceCodec.h"
 #include "tests/support/MemoryStreams.h"
+#include "tests/support/ReferenceCodec.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "ReferenceCodec.h"
 #include "compress/ArchiveFormat.h"
 #include "compress/ByteChannel.h"
-#include "compress/LzhCompress.h"
+#include "compress/compressor/LzhCompress.h"
 #include "tests/support/Files.h"
 #include "tests/support/MemoryStreams.h"
 #include "tests/support/MethodRuns.h"

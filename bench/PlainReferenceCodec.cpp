@@ -1,9 +1,10 @@
 // The benchmarks' reference when lzhuf_ref.c is not at hand: the project's own plain
-// expansion (fuzz/ReferenceCodec.cpp), written from the format alone. It has no compressor.
+// expansion (tests/support/ReferenceCodec.cpp), written from the format alone. It has no
+// compressor.
 #include <vector>
 
 #include "ReferenceCodec.h"
-#include "fuzz/ReferenceCodec.h"
+#include "tests/support/ReferenceCodec.h"
 
 namespace {
 Bytes gOutput;
@@ -12,7 +13,7 @@ Bytes gOutput;
 extern "C" {
 
 const char* ReferenceName(void) {
-  return "the project's plain reference (fuzz/ReferenceCodec.cpp)";
+  return "the project's plain reference (tests/support/ReferenceCodec.cpp)";
 }
 
 size_t ReferenceCompress(const unsigned char*, size_t, const unsigned char** out) {

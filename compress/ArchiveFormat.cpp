@@ -54,13 +54,12 @@ void SetMethodId(TArchiveHeader& Header, const std::string& MethodId) {
 
 uint8_t MethodCodeFromId(const std::string& MethodId, const TExpandEvent& OnExpand,
                          const TRecognizeEvent& OnRecognize) {
+  const TMethod* method = MethodById(MethodId);
   uint8_t code = kMethodStored;
-  if (MethodId == kMethodIdRle) {
-    code = kMethodRle;
-  } else if (MethodId == kMethodIdLzh) {
-    code = kMethodLzh;
+  if (method != nullptr && method->Kind == TMethodKind::mkChannel) {
+    code = method->Code;
   } else if (OnExpand) {
-    if (MethodId == kMethodIdCustom) {
+    if (method != nullptr && method->Kind == TMethodKind::mkCustom) {
       code = kMethodCustom;
     } else if (OnRecognize) {
       bool recognized = false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "compress/CompressEvents.h"
+#include "compress/MethodTable.h"
 #include "toolkit/Object.h"
 
 class TStream;
@@ -21,18 +22,6 @@ inline constexpr int32_t kMaxNameLength = 32767;  // NameLength is a signed 16-b
 
 // The only archive type a reader accepts: an archive of several members.
 inline constexpr uint8_t caMulti = 1;
-
-// How a member's data is encoded (the member header's MethodCode).
-inline constexpr uint8_t kMethodStored = 0;
-inline constexpr uint8_t kMethodRle = 1;
-inline constexpr uint8_t kMethodLzh = 2;
-inline constexpr uint8_t kMethodCustom = 3;
-
-// The archive header's method identifiers, three letters, compared with case.
-inline constexpr char kMethodIdStored[] = "NON";
-inline constexpr char kMethodIdRle[] = "RLE";
-inline constexpr char kMethodIdLzh[] = "LZH";
-inline constexpr char kMethodIdCustom[] = "CUS";
 
 // The file attribute that every member of the setup's archive carries.
 inline constexpr uint16_t kArchiveAttribute = 0x0020;
@@ -94,8 +83,9 @@ void ReadArchiveHeader(TStream& Stream, TArchiveHeader& Header, std::string& Met
 // CompressedSize raises EInvalidMemberSize, so that no walk can step backwards forever.
 bool ReadMemberHeader(TStream& Stream, TMemberHeader& Header, std::string& Name);
 
-// Maps a method id to its code, consulting the component's handlers for custom ids.
-// Raises EUnrecognizedCompressionMethod for an id that maps to nothing and is not "NON".
+// Maps a method id to its code by the method table, consulting the component's handlers
+// for custom ids. Raises EUnrecognizedCompressionMethod for an id that maps to nothing and is not
+// "NON".
 uint8_t MethodCodeFromId(const std::string& MethodId, const TExpandEvent& OnExpand,
                          const TRecognizeEvent& OnRecognize);
 

@@ -1,7 +1,7 @@
 #include "compress/Compress.h"
 
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
+#include "compress/BuiltInExpansion.h"
 #include "compress/CompressErrors.h"
 #include "compress/FileSystem.h"
 #include "toolkit/Characters.h"
@@ -150,11 +150,6 @@ void TCompress::ExpandMemberStream(TStream& Dest, TStream& Source, const std::st
     case kMethodStored:
       if (CompressedSize > 0) Dest.CopyFrom(Source, CompressedSize);
       break;
-    case kMethodRle:
-    case kMethodLzh:
-      ExpandBuiltInMethod(onShowProgress_, Dest, Source, sum, MethodCode, ExpandedSize,
-                          CompressedSize);
-      break;
     case kMethodCustom:
       if (onExpand_) {
         int32_t handlerSum = 0;
@@ -163,7 +158,10 @@ void TCompress::ExpandMemberStream(TStream& Dest, TStream& Source, const std::st
       }
       break;
     default:
-      break;  // a method this component does not know writes nothing
+      // The methods of the method table; one that it does not hold writes nothing.
+      ExpandBuiltInMethod(onShowProgress_, Dest, Source, sum, MethodCode, ExpandedSize,
+                          CompressedSize);
+      break;
   }
   if (MethodCode != kMethodStored && sum != Checksum) throw EBadChecksum();
 }

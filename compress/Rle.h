@@ -10,6 +10,6 @@ class TByteChannel;
 inline constexpr uint8_t kRleEscape = 0x94;
 inline constexpr int32_t kRleMaxRun = 255;
 
-// Both run until the channel's input ends; each call starts from the initial RLE state.
-void RleCompress(TByteChannel& channel);
-void RleExpand(TByteChannel& channel);
+// Runs until the channel's input ends, from the initial RLE state. The stream tells its own
+// end, so the member's expanded size is not consulted.
+void RleExpand(TByteChannel& channel, int32_t DestSize);

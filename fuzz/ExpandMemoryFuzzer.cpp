@@ -10,7 +10,7 @@
 #include "compress/ArchiveFormat.h"
 #include "compress/Compress.h"
 #include "fuzz/FuzzChecks.h"
-#include "fuzz/ReferenceCodec.h"
+#include "tests/support/ReferenceCodec.h"
 #include "toolkit/Stream.h"
 
 namespace {

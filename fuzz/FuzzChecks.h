@@ -1,11 +1,13 @@
 // What every fuzz target shares: a reader over the fuzzer's bytes, a way to stop loudly
-// on a broken promise, and the names of the errors that damaged input may raise.
+// on a broken promise, and the kinds of error that damaged input may raise
+// (tests/support/Faults.h).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "tests/support/Bytes.h"
+#include "tests/support/Faults.h"
 
 // Ends the run with a message; libFuzzer keeps the input as a finding.
 [[noreturn]] void FuzzFail(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -32,24 +34,3 @@ private:
   const uint8_t* data_;
   size_t size_;
 };
-
-// The kinds of error that the archive code raises, by class.
-enum class TFault {
-  fNone,
-  fInvalidHeader,   // EInvalidHeader
-  fArchiveType,     // EInvalidHeaderArchiveType
-  fUnknownMethod,   // EUnrecognizedCompressionMethod
-  fMemberSize,      // EInvalidMemberSize
-  fDiskSpace,       // EInsufficientDiskSpace
-  fBadChecksum,     // EBadChecksum
-  fReadError,       // EReadError
-  fWriteError,      // EWriteError
-  fInOut,           // EInOutError
-  fFileCreate,      // EFCreateError
-  fOtherException,  // any other Exception: a finding wherever it appears
-  fForeign,         // not an Exception at all (std::bad_alloc, std::out_of_range, ...)
-};
-
-// The kind of the exception being handled; call only inside a catch block.
-TFault CurrentFault();
-const char* FaultName(TFault fault);

@@ -5,10 +5,10 @@
 // of its block.
 #include <vector>
 
-#include "compress/BuiltInMethod.h"
+#include "compress/compressor/BuiltInMethod.h"
 #include "fuzz/FuzzChecks.h"
-#include "fuzz/ReferenceCodec.h"
 #include "tests/support/MemoryStreams.h"
+#include "tests/support/ReferenceCodec.h"
 
 namespace {
 enum : uint8_t {

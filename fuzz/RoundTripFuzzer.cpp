@@ -9,11 +9,11 @@
 #include <utility>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhCompress.h"
+#include "compress/compressor/LzhCompress.h"
 #include "fuzz/FuzzChecks.h"
-#include "fuzz/ReferenceCodec.h"
 #include "tests/support/MemoryStreams.h"
 #include "tests/support/MethodRuns.h"
+#include "tests/support/ReferenceCodec.h"
 
 namespace {
 

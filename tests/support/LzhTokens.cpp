@@ -4,7 +4,7 @@
 
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
-#include "compress/LzhBitWriter.h"
+#include "compress/compressor/LzhBitWriter.h"
 #include "tests/support/MemoryStreams.h"
 #include "toolkit/Format.h"
 

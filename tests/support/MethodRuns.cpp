@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
+#include "compress/compressor/BuiltInMethod.h"
 #include "tests/support/MemoryStreams.h"
 
 int32_t RunMethodInto(TStream& sink, bool expand, int method, const uint8_t* input, size_t size,

@@ -122,16 +122,6 @@ std::string TArchiveFile::Expand(int i, TStream* dest) {
 }
 
 std::string MethodName(uint8_t methodCode) {
-  switch (methodCode) {
-    case kMethodStored:
-      return kMethodIdStored;
-    case kMethodRle:
-      return kMethodIdRle;
-    case kMethodLzh:
-      return kMethodIdLzh;
-    case kMethodCustom:
-      return kMethodIdCustom;
-    default:
-      return "?" + std::to_string(methodCode);
-  }
+  const TMethod* method = MethodByCode(methodCode);
+  return method != nullptr ? method->Id : "?" + std::to_string(methodCode);
 }

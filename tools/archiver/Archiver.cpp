@@ -34,7 +34,7 @@ int RunArchiver(const std::vector<std::string>& args, std::ostream& out, std::os
                 bool errIsTerminal) {
   TToolContext context{out, err, errIsTerminal, false};
   if (!args.empty() && (AsksForHelp(args) || args[0] == "help")) {
-    out << kUsageText;
+    out << UsageText();
     return kExitSuccess;
   }
   try {

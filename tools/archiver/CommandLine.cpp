@@ -4,36 +4,54 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "compress/DosDateTime.h"
+#include "compress/compressor/MethodCompressors.h"
 
-const char kUsageText[] =
-    "Usage: archiver COMMAND ...\n"
-    "\n"
-    "  archiver create OUT [--method lzh|rle|none] [--mtime YYYY-MM-DDTHH:MM:SS]\n"
-    "                 [--attributes HEX] [-v] FILE...\n"
-    "      Writes the archive OUT holding each FILE in the order given. A FILE given as\n"
-    "      NAME=PATH is stored under NAME (folders separated by \"\\\"), otherwise under its\n"
-    "      base name. --method chooses the method (default lzh); --mtime gives every\n"
-    "      member that date instead of its file's last-write time; --attributes HEX\n"
-    "      gives every member that attribute byte (0x20: archive) instead of one taken\n"
-    "      from its file's permissions.\n"
-    "  archiver list ARCHIVE\n"
-    "      One line per member: name, sizes, ratio, method, checksum, date, header offset.\n"
-    "  archiver test ARCHIVE\n"
-    "      Expands every member in memory and verifies its checksum.\n"
-    "  archiver extract ARCHIVE -C DIR [-v] [--keep-damaged] [NAME...]\n"
-    "      Writes all members, or the named ones, below the existing folder DIR. Names\n"
-    "      that would land outside DIR, or that hold a control character, are refused\n"
-    "      and nothing is extracted. A member that does not expand to its size and\n"
-    "      checksum is named, the file written for it removed (--keep-damaged keeps it),\n"
-    "      and the exit status is 1.\n"
-    "  archiver --help\n"
-    "\n"
-    "Names are printed with each control character (bytes 0x00-0x1F and 0x7F) as \\xHH\n"
-    "and with a \"\\\" that is followed by \"x\" as \\x5c.\n"
-    "\n"
-    "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+std::string MethodChoices(const std::string& between, const std::string& beforeLast) {
+  std::string text;
+  const size_t count = std::size(kMethodCompressors);
+  for (size_t k = 0; k < count; ++k) {
+    if (k > 0) text += k + 1 < count ? between : beforeLast;
+    text += kMethodCompressors[k].Name;
+  }
+  return text;
+}
+
+std::string UsageText() {
+  return "Usage: archiver COMMAND ...\n"
+         "\n"
+         "  archiver create OUT [--method " +
+         MethodChoices("|", "|") +
+         "] [--mtime YYYY-MM-DDTHH:MM:SS]\n"
+         "                 [--attributes HEX] [-v] FILE...\n"
+         "      Writes the archive OUT holding each FILE in the order given. A FILE given as\n"
+         "      NAME=PATH is stored under NAME (folders separated by \"\\\"), otherwise under its\n"
+         "      base name. --method chooses the method (default " +
+         kMethodCompressors[0].Name +
+         "); --mtime gives every\n"
+         "      member that date instead of its file's last-write time; --attributes HEX\n"
+         "      gives every member that attribute byte (0x20: archive) instead of one taken\n"
+         "      from its file's permissions.\n"
+         "  archiver list ARCHIVE\n"
+         "      One line per member: name, sizes, ratio, method, checksum, date, header offset.\n"
+         "  archiver test ARCHIVE\n"
+         "      Expands every member in memory and verifies its checksum.\n"
+         "  archiver extract ARCHIVE -C DIR [-v] [--keep-damaged] [NAME...]\n"
+         "      Writes all members, or the named ones, below the existing folder DIR. Names\n"
+         "      that would land outside DIR, or that hold a control character, are refused\n"
+         "      and nothing is extracted. A member that does not expand to its size and\n"
+         "      checksum is named, the file written for it removed (--keep-damaged keeps it),\n"
+         "      and the exit status is 1. A member replaces an earlier file of its name only\n"
+         "      once it has expanded whole, or is kept.\n"
+         "  archiver --help\n"
+         "\n"
+         "Names are printed with each control character (bytes 0x00-0x1F and 0x7F) as \\xHH\n"
+         "and with a \"\\\" that is followed by \"x\" as \\x5c.\n"
+         "\n"
+         "Exit status: 0 done, 1 failed, 2 wrong command line.\n";
+}
 
 TArguments::TArguments(const std::vector<std::string>& args,
                        const std::vector<std::string>& valueOptions,

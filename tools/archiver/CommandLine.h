@@ -11,7 +11,12 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
 
-extern const char kUsageText[];
+// The text of --help.
+std::string UsageText();
+
+// The names that create's --method takes, in the order offered, the default first:
+// "lzh, rle or none" with between ", " and beforeLast " or ".
+std::string MethodChoices(const std::string& between, const std::string& beforeLast);
 
 struct TToolContext {
   std::ostream& out;

@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
 #include "compress/DosDateTime.h"
+#include "compress/compressor/BuiltInMethod.h"
+#include "compress/compressor/MethodCompressors.h"
 #include "toolkit/Exception.h"
 #include "toolkit/FileStream.h"
 #include "toolkit/Stream.h"
@@ -25,17 +26,6 @@ namespace {
 // Files at least this large show a progress line when stderr is a terminal.
 constexpr int64_t kProgressThreshold = 1 << 20;
 constexpr int kMaxNameLength = std::numeric_limits<int16_t>::max();
-
-struct TMethodChoice {
-  const char* option;
-  uint8_t code;
-  const char* id;
-};
-constexpr TMethodChoice kMethods[] = {
-    {"lzh", kMethodLzh, kMethodIdLzh},
-    {"rle", kMethodRle, kMethodIdRle},
-    {"none", kMethodStored, kMethodIdStored},
-};
 
 struct TInputFile {
   std::string name;  // as stored in the archive
@@ -153,11 +143,11 @@ void CheckReadWhole(TCountingSource& source, int32_t size, const std::string& pa
 // a member header is written first with its sizes still open and completed once its
 // data is out, and the archive header's TotalSize last.
 void WriteArchive(TToolContext& context, const std::string& side,
-                  const std::vector<TInputFile>& inputs, const TMethodChoice& method,
+                  const std::vector<TInputFile>& inputs, const TMethodCompressor& method,
                   bool fixedTime, uint32_t mtime, std::optional<uint16_t> attributes) {
   TFileStream archive(side, fmCreate | fmShareExclusive);
   TArchiveHeader header;
-  SetMethodId(header, method.id);
+  SetMethodId(header, MethodByCode(method.Code)->Id);
   WriteArchiveHeader(archive, header);
   int64_t total = 0;
   for (const auto& input : inputs) {
@@ -168,12 +158,12 @@ void WriteArchive(TToolContext& context, const std::string& side,
     member.DateTime = fixedTime ? mtime : FileDosTime(input.path);
     member.Attributes = attributes ? *attributes : FileAttributes(input.path);
     member.ExpandedSize = size;
-    member.MethodCode = method.code;
+    member.MethodCode = method.Code;
 
     const int64_t headerOffset = archive.Position();
     WriteMemberHeader(archive, member, input.name);
     const int64_t dataOffset = archive.Position();
-    if (method.code == kMethodStored) {
+    if (method.Code == kMethodStored) {
       member.Checksum = CopyStored(archive, source, size);
     } else {
       const bool showProgress = context.errIsTerminal && size >= kProgressThreshold;
@@ -184,7 +174,7 @@ void WriteArchive(TToolContext& context, const std::string& side,
                       << std::flush;
         };
       }
-      RunBuiltInMethod(progress, archive, source, false, member.Checksum, method.code, 0, size);
+      RunBuiltInMethod(progress, archive, source, false, member.Checksum, method.Code, 0, size);
       if (showProgress) context.err << "\n";
     }
     CheckReadWhole(source, size, input.path);
@@ -218,12 +208,9 @@ int CreateCommand(TToolContext& context, const std::vector<std::string>& args) {
   const auto& operands = arguments.Operands();
   if (operands.size() < 2) throw TUsageError("create needs OUT and at least one FILE");
 
-  const std::string methodOption = arguments.Value("--method", "lzh");
-  const TMethodChoice* method = nullptr;
-  for (const auto& m : kMethods) {
-    if (methodOption == m.option) method = &m;
-  }
-  if (method == nullptr) throw TUsageError("--method must be lzh, rle or none");
+  const std::string methodOption = arguments.Value("--method", kMethodCompressors[0].Name);
+  const TMethodCompressor* method = CompressorByName(methodOption);
+  if (method == nullptr) throw TUsageError("--method must be " + MethodChoices(", ", " or "));
   const bool fixedTime = arguments.Has("--mtime");
   const uint32_t mtime = fixedTime ? ParseMtime(arguments.Value("--mtime", "")) : 0;
   // A read-only checkout must not make read-only members: stated attributes, like a fixed

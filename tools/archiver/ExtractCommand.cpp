@@ -60,35 +60,77 @@ void RemoveFile(const std::string& path) {
   std::filesystem::remove(HostPath(path), error);
 }
 
+// A name in the folder that no file or folder has yet, for a member to be written under
+// until it has checked out.
+std::string SideName(TFileSystem& fileSystem, const std::string& folder) {
+  std::string side = folder + "archiver-extract.part";
+  for (int n = 2; fileSystem.FileExists(side) || fileSystem.DirectoryExists(side); ++n) {
+    side = folder + "archiver-extract-" + std::to_string(n) + ".part";
+  }
+  return side;
+}
+
+// Moves the written file over the target's name, replacing an earlier file of it.
+void PutInPlace(const std::string& side, const std::string& target) {
+  std::error_code error;
+  std::filesystem::rename(HostPath(side), HostPath(target), error);
+  if (error) {
+    RemoveFile(side);
+    throw TToolError(HostPath(target) + ": cannot write (" + error.message() +
+                     "); extraction stopped");
+  }
+}
+
 // Writes member m below the engine's target path and returns what is wrong with the
-// member, "" when nothing is. A member's file gets its date only when the member expanded
-// whole; a damaged one's file is removed unless kept. A disk that refuses the bytes stops
+// member, "" when nothing is. The member is written beside its name and takes that name
+// only once it has expanded whole, or when a damaged one is kept: an earlier file of the
+// name stays as it was until then, and for good when the member fails. A member's file
+// gets its date only when the member expanded whole. A disk that refuses the bytes stops
 // the extraction, again without the file unless kept.
 std::string ExtractMember(TCompress& engine, TArchiveFile& archive, int m, bool keepDamaged) {
   const TCompressedFileInfo& info = archive.Info(m);
   const std::string target = engine.TargetPath() + archive.Name(m);
-  if (engine.FreeSpaceFor(target) < info.ExpandedSize) throw EInsufficientDiskSpace(target);
-  engine.ForceDirectoryPath(target.substr(0, target.find_last_of("\\/") + 1));
+  const std::string folder = target.substr(0, target.find_last_of("\\/") + 1);
   TFileSystem& fileSystem = engine.FileSystem();
-  std::unique_ptr<TFileStream> file = fileSystem.CreateFileExclusive(target);
+  // An earlier file that cannot be replaced (read-only, held open), or a folder of the
+  // name, stops the extraction before anything is written.
+  if (fileSystem.FileExists(target)) fileSystem.OpenedFileSize(target);
+  if (fileSystem.DirectoryExists(target)) throw EFCreateError(target);
+  const std::string side = SideName(fileSystem, folder);
+  // The earlier file stays until the member has checked out: both need room at once.
+  if (engine.FreeSpaceFor(side) < info.ExpandedSize) throw EInsufficientDiskSpace(target);
+  engine.ForceDirectoryPath(folder);
+  std::unique_ptr<TFileStream> file;
+  try {
+    file = fileSystem.CreateFileExclusive(side);
+  } catch (const EFCreateError&) {
+    throw EFCreateError(target);
+  }
+  const auto giveUp = [&] {
+    file.reset();
+    if (keepDamaged) {
+      PutInPlace(side, target);
+    } else {
+      RemoveFile(side);
+    }
+  };
   std::string fault;
   try {
     fault = archive.Expand(m, file.get());
   } catch (const EWriteError&) {
     const std::string reason = SystemReason();
-    file.reset();
-    if (!keepDamaged) RemoveFile(target);
+    giveUp();
     throw TToolError(HostPath(target) + ": cannot write (" + reason + "); extraction stopped");
   } catch (...) {
-    file.reset();
-    if (!keepDamaged) RemoveFile(target);
+    giveUp();
     throw;
   }
   if (fault.empty()) fileSystem.SetLastWriteTime(*file, info.DateTime);
   file.reset();
   if (!fault.empty() && !keepDamaged) {
-    RemoveFile(target);
+    RemoveFile(side);
   } else {
+    PutInPlace(side, target);
     fileSystem.SetAttributes(target, static_cast<int16_t>(info.Attributes));
   }
   return fault;

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "compress/compressor/MethodCompressors.h"
 #include "tests/support/ArchiveBuilder.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/SampleData.h"
@@ -83,7 +84,8 @@ private:
 
 TEST_F(Archiver, CreateListTestExtractRoundTripForEveryMethod) {
   MakeInputs();
-  for (const std::string method : {"lzh", "rle", "none"}) {
+  for (const TMethodCompressor& offered : kMethodCompressors) {
+    const std::string method = offered.Name;
     SCOPED_TRACE(method);
     ASSERT_EQ(Run(CreateArgs("a.arc", method)), 0) << err.str();
     EXPECT_EQ(out.str(), "");  // create is quiet unless asked

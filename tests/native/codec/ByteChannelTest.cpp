@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
+#include "compress/compressor/BuiltInMethod.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/MemoryStreams.h"
 #include "tests/support/MethodRuns.h"

@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "compress/ArchiveFormat.h"
-#include "compress/BuiltInMethod.h"
 #include "compress/ByteChannel.h"
 #include "compress/LzhBitReader.h"
+#include "compress/compressor/BuiltInMethod.h"
 #include "tests/support/Bytes.h"
 #include "tests/support/LzhTokens.h"
 #include "tests/support/MemoryStreams.h"

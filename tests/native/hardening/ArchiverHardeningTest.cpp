@@ -171,9 +171,14 @@ TEST_F(ArchiverAgainstDamage, ANegativeCompressedSizeIsAOneLineError) {
 
 // A member that does not expand to its checksum, whatever its method (the engine leaves a
 // stored member's unchecked): test names it; extract names it too, writes the others and
-// fails, and keeps the damaged member's file only when asked to.
+// fails, and keeps the damaged member's file only when asked to. An earlier file of the
+// damaged member's name, which it would have replaced, stays as it was.
 TEST_F(ArchiverAgainstDamage, TestAndExtractNameAMemberWithAFlippedByte) {
   const TBuiltArchive built = BuildArchive(ThreeMembers());
+  const struct {
+    bool keep;
+    bool overEarlier;  // the folder holds an earlier file of each member's name
+  } ways[] = {{false, false}, {true, false}, {false, true}};
   for (size_t damaged = 0; damaged < ThreeMembers().size(); ++damaged) {
     const std::string& name = ThreeMembers()[damaged].name;
     SCOPED_TRACE(name);
@@ -182,20 +187,28 @@ TEST_F(ArchiverAgainstDamage, TestAndExtractNameAMemberWithAFlippedByte) {
     const std::string archive = Save("flipped.arc", bytes);
     EXPECT_EQ(Run({"test", archive}), 1);
     EXPECT_NE(err.str().find(name + ": bad checksum"), std::string::npos) << err.str();
-    for (const bool keep : {false, true}) {
-      const std::string into = name + (keep ? "-kept" : "-removed");
+    for (const auto& [keep, overEarlier] : ways) {
+      const std::string into =
+          name + (keep ? "-kept" : "-removed") + (overEarlier ? "-over-earlier" : "");
       std::filesystem::create_directories(dir.Host(into));
+      for (const auto& member : ThreeMembers()) {
+        if (overEarlier) dir.Write(into + "\\" + member.name, "earlier " + member.name);
+      }
       std::vector<std::string> args = {"extract", archive, "-C", dir.Host(into).string()};
       if (keep) args.push_back("--keep-damaged");
       EXPECT_EQ(Run(args), 1);
       EXPECT_NE(err.str().find(name + ": bad checksum"), std::string::npos) << err.str();
       for (const auto& member : ThreeMembers()) {
-        if (member.name == name) {
-          EXPECT_EQ(dir.Exists(into + "\\" + name), keep);
-        } else {
+        if (member.name != name) {
           EXPECT_EQ(dir.ReadBytes(into + "\\" + member.name), member.plain) << member.name;
+        } else if (overEarlier && !keep) {
+          EXPECT_EQ(dir.Read(into + "\\" + name), "earlier " + name);
+        } else {
+          EXPECT_EQ(dir.Exists(into + "\\" + name), keep);
         }
       }
+      const auto files = std::distance(std::filesystem::directory_iterator(dir.Host(into)), {});
+      EXPECT_EQ(files, keep || overEarlier ? 3 : 2) << "a file beside the members";
     }
   }
   EXPECT_EQ(DamageToUserFiles(), std::vector<std::string>());

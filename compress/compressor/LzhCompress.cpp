@@ -1,12 +1,12 @@
-#include "compress/LzhCompress.h"
+#include "compress/compressor/LzhCompress.h"
 
 #include <cstdint>
 #include <memory>
 
 #include "compress/ByteChannel.h"
-#include "compress/LzhBitWriter.h"
 #include "compress/LzhModel.h"
-#include "compress/LzhSearch.h"
+#include "compress/compressor/LzhBitWriter.h"
+#include "compress/compressor/LzhSearch.h"
 
 namespace {
 

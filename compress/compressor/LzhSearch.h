@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "compress/LzhMatchFinder.h"
+#include "compress/compressor/LzhMatchFinder.h"
 
 class TByteChannel;
 

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "compress/LzhMatchBytes.h"
 #include "compress/LzhModel.h"
+#include "compress/compressor/LzhMatchBytes.h"
 
 // Strings are kept in 4096 ordered search trees, one per first byte and 4-bit hash of the
 // next two. The string at a window position is the 60 bytes that start there; within a

@@ -1,4 +1,4 @@
-#include "fuzz/ReferenceCodec.h"
+#include "tests/support/ReferenceCodec.h"
 
 #include <array>
 #include <cstring>

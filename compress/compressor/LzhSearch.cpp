@@ -1,4 +1,4 @@
-#include "compress/LzhSearch.h"
+#include "compress/compressor/LzhSearch.h"
 
 #include <algorithm>
 #include <bit>

@@ -1,11 +1,12 @@
 // Plain, slow versions of the built-in methods, written straight from the format's
 // description and sharing no code with compress/. The fuzzers compare the real codec
-// with them byte for byte, so a fast path that drifts from the format is a finding.
+// with them byte for byte, so a fast path that drifts from the format is a finding; the
+// bench measures the codec against it where no other reference is at hand.
 #pragma once
 
 #include <cstdint>
 
-#include "fuzz/FuzzChecks.h"
+#include "tests/support/Bytes.h"
 
 // RLE expansion of a whole stream (the escape byte 0x94; 94 00 a literal 0x94; 94 n
 // n - 1 more copies of the last lead byte, which starts at 0).

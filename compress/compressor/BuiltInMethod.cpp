@@ -1,9 +1,7 @@
-#include "compress/BuiltInMethod.h"
+#include "compress/compressor/BuiltInMethod.h"
 
-#include "compress/ArchiveFormat.h"
 #include "compress/ByteChannel.h"
-#include "compress/LzhCompress.h"
-#include "compress/Rle.h"
+#include "compress/compressor/MethodCompressors.h"
 
 int32_t RunBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest, TStream& Source,
                          bool Expand, uint32_t& Checksum, int Method, int32_t DestSize,
@@ -12,17 +10,15 @@ int32_t RunBuiltInMethod(const TShowProgressEvent& OnShowProgress, TStream& Dest
     return ExpandBuiltInMethod(OnShowProgress, Dest, Source, Checksum, Method, DestSize,
                                SourceSize);
   }
-  if (Method != kMethodRle && Method != kMethodLzh) {
+  const TMethod* method = MethodByCode(Method);
+  const TMethodCompressor* compressor = CompressorByCode(Method);
+  if (method == nullptr || method->Kind != TMethodKind::mkChannel || compressor == nullptr) {
     Checksum = 0;
     return 0;
   }
   // The channel owns both blocks; an exception drops them, with any bytes not yet written.
   TByteChannel channel(OnShowProgress, Dest, Source, SourceSize);
-  if (Method == kMethodLzh) {
-    LzhCompress(channel);
-  } else {
-    RleCompress(channel);
-  }
+  compressor->Compress(channel);
   Checksum = channel.InputSum();
   channel.FlushOutput();
   return channel.BytesWritten();

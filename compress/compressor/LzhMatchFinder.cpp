@@ -1,9 +1,9 @@
-#include "compress/LzhMatchFinder.h"
+#include "compress/compressor/LzhMatchFinder.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "compress/LzhMatchBytes.h"
+#include "compress/compressor/LzhMatchBytes.h"
 
 namespace {
 

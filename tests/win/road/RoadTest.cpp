@@ -45,6 +45,13 @@ std::vector<std::string> Seen(const TScriptedAnswerer& answers) {
   return seen;
 }
 
+// The boxes of an installation into a folder that does not exist yet, to the end.
+std::vector<std::string> EveryBoxOfANewFolder(const std::string& dest) {
+  return {"Confirm|" + CreateQuestion(dest), std::string("Confirm|") + kBackupQuestion,
+          std::string("Confirm|") + kShortcutQuestion,
+          std::string("Information|") + kReadmeQuestion, std::string("Setup|") + kComplete};
+}
+
 TfrmCopy* FindCopyWindow(TApplication& app) {
   for (int i = 0; i < app.ComponentCount(); ++i)
     if (auto* form = dynamic_cast<TfrmCopy*>(app.Components(i))) return form;
@@ -88,11 +95,7 @@ TEST_F(Road, FreshInstallationAsksInOrderStartsTheReadmeAndEnds) {
   TScriptedAnswerer answers{mrYes, mrNo, mrNo, mrYes};
   ContinueWith(dest);
 
-  EXPECT_THAT(Seen(answers), ElementsAre("Confirm|" + CreateQuestion(dest),
-                                         std::string("Confirm|") + kBackupQuestion,
-                                         std::string("Confirm|") + kShortcutQuestion,
-                                         std::string("Information|") + kReadmeQuestion,
-                                         std::string("Setup|") + kComplete));
+  EXPECT_EQ(Seen(answers), EveryBoxOfANewFolder(dest));
   EXPECT_EQ(answers.Questions()[3].type, mtInformation);
   EXPECT_EQ(answers.Questions()[3].buttons, mbYesNo);
   EXPECT_EQ(answers.Questions()[4].type, mtCustom);
@@ -439,11 +442,7 @@ TEST_F(RoadOnCodePage932, InstallsIntoNewFoldersWhoseNamesEndInA5CSecondByte) {
   TScriptedAnswerer answers{mrYes, mrNo, mrNo, mrNo};
   ContinueWith(dest);
 
-  EXPECT_THAT(Seen(answers), ElementsAre("Confirm|" + CreateQuestion(dest),
-                                         std::string("Confirm|") + kBackupQuestion,
-                                         std::string("Confirm|") + kShortcutQuestion,
-                                         std::string("Information|") + kReadmeQuestion,
-                                         std::string("Setup|") + kComplete));
+  EXPECT_EQ(Seen(answers), EveryBoxOfANewFolder(dest));
   for (const TTestMember& m : TestMembers())
     EXPECT_EQ(ReadWholeFile(dest + "\\" + m.name), m.content) << m.name;
   EXPECT_EQ(TInstallation(dest).DestDirSlash, dest + "\\");

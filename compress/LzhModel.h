@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -47,20 +48,19 @@ inline int LastCountBelow(const uint16_t* counts, int from, uint16_t f) {
   return from - 1;
 }
 
-#if defined(__SSE2__)
-// The same, eight counts at a time, so that the length of the search is rarely a branch
-// to guess: the counts must go on for seven more after the one that ends it.
-inline int LastCountBelowWide(const uint16_t* counts, int from, uint16_t f) {
-  // f - count saturates to 0, without sign, exactly where the count is not below f.
-  const __m128i key = _mm_set1_epi16(static_cast<short>(f));
-  for (;; from += 8) {
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + from));
-    const __m128i notBelow = _mm_cmpeq_epi16(_mm_subs_epu16(key, eight), _mm_setzero_si128());
-    const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(notBelow));
-    if (stops != 0) return from + __builtin_ctz(stops) / 2 - 1;
+// The same without a branch to guess for runs of up to seven counts below f: the counts
+// from `from` on are in order, so how many of the next eight are below f says where the
+// first one that is not stands. The counts must go on for seven more after the one that
+// ends the search (the sentinels).
+inline int LastCountBelowEight(const uint16_t* counts, int from, uint16_t f) {
+  for (;;) {
+    const int below = (counts[from] < f) + (counts[from + 1] < f) + (counts[from + 2] < f) +
+                      (counts[from + 3] < f) + (counts[from + 4] < f) + (counts[from + 5] < f) +
+                      (counts[from + 6] < f) + (counts[from + 7] < f);
+    from += below;
+    if (below < 8) return from - 1;
   }
 }
-#endif
 
 // The longest code: counts stay below kMaxFrequency, and a code of n bits needs a root
 // count of at least the (n + 2)th Fibonacci number (24th: 46368 > 0x8000 for n = 22).
@@ -152,6 +152,56 @@ struct TLzhModel {
     CheckCode(code);
     return code;
   }
+  // For a symbol whose path, from its leaf up to a child of the root, was counted top-down
+  // on the way to the leaf (the root too): makes the moves that counting bottom-up, as
+  // UpdateModel does, would have made. Bit k of `outranks` is set where the node k levels
+  // above the leaf then outranked its right neighbour. The top-down counts decide each of
+  // those nodes as bottom-up counting would: a right neighbour is never below its node on
+  // the path, and an ancestor, counted or not, never falls below it. So the moves go from
+  // the deepest such node up. A move takes the counted subtree to a new place; the old
+  // ancestors of that place keep their counts from the lowest ancestor that old and new
+  // places share, where the two paths join, and only those below it are taken back; the
+  // new ancestors are counted up to it. Nothing that a count below the join decides reads
+  // a count at or above it, nor anything that the moves below it touch.
+  void SettleCounted(unsigned leaf, uint32_t outranks) {
+    unsigned chain = leaf;  // the lowest node of the path still counted, at chainLevel
+    int chainLevel = 0;
+    do {
+      const int k = std::countr_zero(outranks);
+      outranks &= outranks - 1;
+      unsigned n = chain;
+      for (int level = chainLevel; level < k; ++level) n = Parent[n];
+      chain = Parent[n];
+      chainLevel = k + 1;
+      for (;;) {
+        // n is counted and outranks its right neighbour.
+        const unsigned moved = static_cast<unsigned>(SwapUpward(static_cast<int>(n), Frequency[n]));
+        const unsigned above = Parent[moved];
+        // The join: of two nodes, the lower index is never the other's ancestor.
+        unsigned join = chain;
+        int joinLevel = chainLevel;
+        for (unsigned x = above; join != x;) {
+          if (join < x) {
+            join = Parent[join];
+            ++joinLevel;
+          } else {
+            x = Parent[x];
+          }
+        }
+        for (unsigned x = chain; x != join; x = Parent[x]) --Frequency[x];
+        outranks &= ~0u << joinLevel;
+        chain = join;
+        chainLevel = joinLevel;
+        n = above;
+        while (n != join) {
+          const uint16_t f = ++Frequency[n];
+          if (f > Frequency[n + 1]) break;
+          n = Parent[n];
+        }
+        if (n == join) break;
+      }
+    } while (outranks != 0);
+  }
   // For a path (nodes from a child of the root down to a leaf) whose nodes and the root
   // were all counted top-down, with path[level] the deepest node that then outranked its
   // right neighbour. Counting bottom-up, as UpdateModel does, that node would have moved
@@ -215,50 +265,45 @@ private:
       n = upUp;
     }
   }
-  static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;
   // Node n has just grown to f and outranks its right neighbour: it trades places with the
-  // last node still below f (the sentinel ends the scan), taking its subtree along.
-  int SwapUpward(int n, uint16_t f) {
-#if defined(__SSE2__)
-    const int l = LastCountBelowWide(Frequency.data(), n + 2, f);
-#else
-    const int l = LastCountBelow(Frequency.data(), n + 2, f);
-#endif
-    Frequency[n] = Frequency[l];
+  // last node still below f (the sentinel ends the scan), taking its subtree along. That
+  // node counts f - 1, as every node from n on did before n grew.
+  [[gnu::always_inline]] int SwapUpward(int n, uint16_t f) {
+    const unsigned l = static_cast<unsigned>(LastCountBelowEight(Frequency.data(), n + 2, f));
+    Frequency[n] = static_cast<uint16_t>(f - 1);
     Frequency[l] = f;
-
-    // A leaf has no second child: its write goes to the scratch entry, without a branch.
     const unsigned i = Child[n];
-    Parent[i] = static_cast<uint16_t>(l);
-    Parent[i < kNodeCount ? i + 1 : kParentScratch] = static_cast<uint16_t>(l);
     const unsigned j = Child[l];
     Child[l] = static_cast<uint16_t>(i);
-    Parent[j] = static_cast<uint16_t>(n);
-    Parent[j < kNodeCount ? j + 1 : kParentScratch] = static_cast<uint16_t>(n);
     Child[n] = static_cast<uint16_t>(j);
-    // The grandchildren move with the subtrees; the parents see the new children.
-    uint32_t below[2];
-    std::memcpy(&below[0], &GrandChild[2 * n], 4);
-    std::memcpy(&below[1], &GrandChild[2 * l], 4);
-    std::memcpy(&GrandChild[2 * n], &below[1], 4);
-    std::memcpy(&GrandChild[2 * l], &below[0], 4);
+    // A leaf has no second child: its symbol's entry is written twice.
+    Parent[i] = static_cast<uint16_t>(l);
+    Parent[i + (i < kNodeCount)] = static_cast<uint16_t>(l);
+    Parent[j] = static_cast<uint16_t>(n);
+    Parent[j + (j < kNodeCount)] = static_cast<uint16_t>(n);
+    // The grandchildren move with the subtrees, and the parents see the new children.
+    uint16_t* const belowN = &GrandChild[2 * static_cast<unsigned>(n)];
+    uint16_t* const belowL = &GrandChild[2 * l];
+    const unsigned n0 = belowN[0], n1 = belowN[1], l0 = belowL[0], l1 = belowL[1];
+    belowN[0] = static_cast<uint16_t>(l0);
+    belowN[1] = static_cast<uint16_t>(l1);
+    belowL[0] = static_cast<uint16_t>(n0);
+    belowL[1] = static_cast<uint16_t>(n1);
     const unsigned aboveN = Parent[n];
     const unsigned aboveL = Parent[l];
-    GrandChild[2 * aboveN + (n & 1)] = static_cast<uint16_t>(j);
+    GrandChild[2 * aboveN + (static_cast<unsigned>(n) & 1)] = static_cast<uint16_t>(j);
     GrandChild[2 * aboveL + (l & 1)] = static_cast<uint16_t>(i);
-    AdoptGrandParents(i, static_cast<unsigned>(l), aboveL);
-    AdoptGrandParents(j, static_cast<unsigned>(n), aboveN);
-    return l;
-  }
-  // The children `first` (a pair of nodes, or a leaf's symbol) have just come under
-  // `parent`, itself under `grandParent`: their grandparent changes, and so does that of
-  // their own children. A leaf's symbol and a leaf's children stand past the nodes, where
-  // writes change nothing that is read.
-  void AdoptGrandParents(unsigned first, unsigned parent, unsigned grandParent) {
-    GrandParent[first / 2] = static_cast<uint16_t>(grandParent);
-    const unsigned pair = first < kNodeCount ? first : kNodeCount;
-    GrandParent[Child[pair] / 2u] = static_cast<uint16_t>(parent);
-    GrandParent[Child[pair + 1] / 2u] = static_cast<uint16_t>(parent);
+    // The children that came along have a new grandparent, and so have their children,
+    // whose pairs the grandchildren name. A leaf's grandchildren are its symbol's entry,
+    // and so are a leaf's own: GrandParent holds entries past the nodes for their writes,
+    // which change nothing that is read.
+    GrandParent[i / 2] = static_cast<uint16_t>(aboveL);
+    GrandParent[n0 / 2] = static_cast<uint16_t>(l);
+    GrandParent[n1 / 2] = static_cast<uint16_t>(l);
+    GrandParent[j / 2] = static_cast<uint16_t>(aboveN);
+    GrandParent[l0 / 2] = static_cast<uint16_t>(n);
+    GrandParent[l1 / 2] = static_cast<uint16_t>(n);
+    return static_cast<int>(l);
   }
   // Counts the ancestors of node n below the root, moving nodes as UpdateModel does.
   // Two levels per step: the grandparent comes with one load, beside the parent, unless

@@ -21,6 +21,12 @@ void TLzhModel::InitModel() {
   CheckAll("InitModel");
 }
 
+void TLzhModel::MoveCounted(const uint16_t* path, int level) {
+  TakeBackCounts(path, level);
+  const unsigned n = path[level];
+  ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
+}
+
 void TLzhModel::RescaleModel() {
   // The leaves, in their order, to the bottom of the array with halved counts.
   int j = 0;

@@ -210,11 +210,8 @@ struct TLzhModel {
   // the same either way). The top-down counts decide that node as bottom-up counting
   // would: a right neighbour is never below its node on the path, and an ancestor,
   // counted or not, never falls below it.
-  void MoveCounted(const uint16_t* path, int level) {
-    TakeBackCounts(path, level);
-    const unsigned n = path[level];
-    ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
-  }
+  // Out of line (LzhModel.cpp): the decoding loop keeps its registers to itself.
+  void MoveCounted(const uint16_t* path, int level);
   // Undoes the counts of path[0..levels-1].
   void TakeBackCounts(const uint16_t* path, int levels) {
     for (int k = 0; k < levels; ++k) --Frequency[path[k]];
@@ -269,46 +266,55 @@ private:
   // last node still below f (the sentinel ends the scan), taking its subtree along. That
   // node counts f - 1, as every node from n on did before n grew.
   [[gnu::always_inline]] int SwapUpward(int n, uint16_t f) {
+    const unsigned from = static_cast<unsigned>(n);
     const unsigned l = static_cast<unsigned>(LastCountBelowEight(Frequency.data(), n + 2, f));
-    Frequency[n] = static_cast<uint16_t>(f - 1);
+    Frequency[from] = static_cast<uint16_t>(f - 1);
     Frequency[l] = f;
-    const unsigned i = Child[n];
+    // Each subtree's first child, and the parents of the children: a leaf has no second
+    // child, so its symbol's entry is written twice. The places keep their parents.
+    const unsigned i = Child[from];
     const unsigned j = Child[l];
     Child[l] = static_cast<uint16_t>(i);
-    Child[n] = static_cast<uint16_t>(j);
-    // A leaf has no second child: its symbol's entry is written twice.
+    Child[from] = static_cast<uint16_t>(j);
     Parent[i] = static_cast<uint16_t>(l);
     Parent[i + (i < kNodeCount)] = static_cast<uint16_t>(l);
-    Parent[j] = static_cast<uint16_t>(n);
-    Parent[j + (j < kNodeCount)] = static_cast<uint16_t>(n);
-    // The grandchildren move with the subtrees, and the parents see the new children.
-    uint16_t* const belowN = &GrandChild[2 * static_cast<unsigned>(n)];
+    Parent[j] = static_cast<uint16_t>(from);
+    Parent[j + (j < kNodeCount)] = static_cast<uint16_t>(from);
+    // The shortcuts, one subtree at a time: its children have the other place's parent as
+    // their grandparent, and that parent has them as grandchildren.
+    {
+      const unsigned above = Parent[l];
+      GrandParent[i / 2] = static_cast<uint16_t>(above);
+      GrandChild[2 * above + (l & 1)] = static_cast<uint16_t>(i);
+    }
+    {
+      const unsigned above = Parent[from];
+      GrandParent[j / 2] = static_cast<uint16_t>(above);
+      GrandChild[2 * above + (from & 1)] = static_cast<uint16_t>(j);
+    }
+    // The grandchildren travel with the subtrees, and their grandparent is the new place.
+    // A leaf's grandchildren are its symbol's entry, as a leaf's children are: GrandParent
+    // has entries past the nodes for their writes, which change nothing that is read.
+    uint16_t* const belowFrom = &GrandChild[2 * from];
     uint16_t* const belowL = &GrandChild[2 * l];
-    const unsigned n0 = belowN[0], n1 = belowN[1], l0 = belowL[0], l1 = belowL[1];
-    belowN[0] = static_cast<uint16_t>(l0);
-    belowN[1] = static_cast<uint16_t>(l1);
-    belowL[0] = static_cast<uint16_t>(n0);
-    belowL[1] = static_cast<uint16_t>(n1);
-    const unsigned aboveN = Parent[n];
-    const unsigned aboveL = Parent[l];
-    GrandChild[2 * aboveN + (static_cast<unsigned>(n) & 1)] = static_cast<uint16_t>(j);
-    GrandChild[2 * aboveL + (l & 1)] = static_cast<uint16_t>(i);
-    // The children that came along have a new grandparent, and so have their children,
-    // whose pairs the grandchildren name. A leaf's grandchildren are its symbol's entry,
-    // and so are a leaf's own: GrandParent holds entries past the nodes for their writes,
-    // which change nothing that is read.
-    GrandParent[i / 2] = static_cast<uint16_t>(aboveL);
-    GrandParent[n0 / 2] = static_cast<uint16_t>(l);
-    GrandParent[n1 / 2] = static_cast<uint16_t>(l);
-    GrandParent[j / 2] = static_cast<uint16_t>(aboveN);
-    GrandParent[l0 / 2] = static_cast<uint16_t>(n);
-    GrandParent[l1 / 2] = static_cast<uint16_t>(n);
+    const unsigned from0 = belowFrom[0];
+    const unsigned from1 = belowFrom[1];
+    const unsigned l0 = belowL[0];
+    const unsigned l1 = belowL[1];
+    belowL[0] = static_cast<uint16_t>(from0);
+    belowL[1] = static_cast<uint16_t>(from1);
+    belowFrom[0] = static_cast<uint16_t>(l0);
+    belowFrom[1] = static_cast<uint16_t>(l1);
+    GrandParent[from0 / 2] = static_cast<uint16_t>(l);
+    GrandParent[from1 / 2] = static_cast<uint16_t>(l);
+    GrandParent[l0 / 2] = static_cast<uint16_t>(from);
+    GrandParent[l1 / 2] = static_cast<uint16_t>(from);
     return static_cast<int>(l);
   }
   // Counts the ancestors of node n below the root, moving nodes as UpdateModel does.
   // Two levels per step: the grandparent comes with one load, beside the parent, unless
   // a move leads elsewhere.
-  void ClimbFrom(int n) {
+  [[gnu::always_inline]] void ClimbFrom(int n) {
     unsigned p = Parent[n];
     for (;;) {
       if (p == kRootNode) return;

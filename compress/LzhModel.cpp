@@ -15,8 +15,6 @@ void TLzhModel::InitModel() {
   }
   std::fill(Frequency.begin() + kNodeCount, Frequency.end(), 0xFFFF);
   Parent[kRootNode] = 0;
-  // A leaf's missing children: a symbol, whose grandparent means nothing.
-  Child[kNodeCount] = Child[kNodeCount + 1] = kNodeCount;
   FindGrandRelatives();
   CheckAll("InitModel");
 }

@@ -4,13 +4,8 @@
 #pragma once
 
 #include <array>
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <string>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // With KESTREL_MODEL_CHECKS set to 1 (the native test tree, the fuzz tree and Debug builds
 // set it for every file), the model checks its invariants as it goes: the whole tree after
@@ -88,11 +83,12 @@ struct TLzhModel {
   // After the nodes, 0xFFFF sentinels: one ends every scan, the rest let a scan read
   // eight counts at a time.
   std::array<uint16_t, kNodeCount + 8> Frequency;
-  // Two entries past the nodes stand for a leaf's missing children (see AdoptGrandParents).
-  std::array<uint16_t, kNodeCount + 2> Child;
-  std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
+  std::array<uint16_t, kNodeCount> Child;
+  std::array<uint16_t, kNodeCount + kSymbolCount> Parent;
   // GrandChild[2 * n + b] is Child[Child[n] + b] for an internal node n, so that decoding
-  // can take two levels of the tree with one load; for a leaf it means nothing.
+  // can take two levels of the tree with one load. For a leaf both entries are Child[n],
+  // its symbol's entry: they travel with the leaf, and a move writes GrandParent on their
+  // behalf past the nodes, where nothing reads.
   std::array<uint16_t, 2 * kNodeCount> GrandChild;
   // GrandParent[n / 2] is Parent[Parent[n]] for a node n below the root (both children
   // of a node share it), so that the update can climb two levels per load. The root's
@@ -151,56 +147,6 @@ struct TLzhModel {
     CheckPath(symbol, "CodeAndUpdate");
     CheckCode(code);
     return code;
-  }
-  // For a symbol whose path, from its leaf up to a child of the root, was counted top-down
-  // on the way to the leaf (the root too): makes the moves that counting bottom-up, as
-  // UpdateModel does, would have made. Bit k of `outranks` is set where the node k levels
-  // above the leaf then outranked its right neighbour. The top-down counts decide each of
-  // those nodes as bottom-up counting would: a right neighbour is never below its node on
-  // the path, and an ancestor, counted or not, never falls below it. So the moves go from
-  // the deepest such node up. A move takes the counted subtree to a new place; the old
-  // ancestors of that place keep their counts from the lowest ancestor that old and new
-  // places share, where the two paths join, and only those below it are taken back; the
-  // new ancestors are counted up to it. Nothing that a count below the join decides reads
-  // a count at or above it, nor anything that the moves below it touch.
-  void SettleCounted(unsigned leaf, uint32_t outranks) {
-    unsigned chain = leaf;  // the lowest node of the path still counted, at chainLevel
-    int chainLevel = 0;
-    do {
-      const int k = std::countr_zero(outranks);
-      outranks &= outranks - 1;
-      unsigned n = chain;
-      for (int level = chainLevel; level < k; ++level) n = Parent[n];
-      chain = Parent[n];
-      chainLevel = k + 1;
-      for (;;) {
-        // n is counted and outranks its right neighbour.
-        const unsigned moved = static_cast<unsigned>(SwapUpward(static_cast<int>(n), Frequency[n]));
-        const unsigned above = Parent[moved];
-        // The join: of two nodes, the lower index is never the other's ancestor.
-        unsigned join = chain;
-        int joinLevel = chainLevel;
-        for (unsigned x = above; join != x;) {
-          if (join < x) {
-            join = Parent[join];
-            ++joinLevel;
-          } else {
-            x = Parent[x];
-          }
-        }
-        for (unsigned x = chain; x != join; x = Parent[x]) --Frequency[x];
-        outranks &= ~0u << joinLevel;
-        chain = join;
-        chainLevel = joinLevel;
-        n = above;
-        while (n != join) {
-          const uint16_t f = ++Frequency[n];
-          if (f > Frequency[n + 1]) break;
-          n = Parent[n];
-        }
-        if (n == join) break;
-      }
-    } while (outranks != 0);
   }
   // For a path (nodes from a child of the root down to a leaf) whose nodes and the root
   // were all counted top-down, with path[level] the deepest node that then outranked its

@@ -37,7 +37,8 @@ inline void CopyMatch(uint8_t* out, int back, int length) {
 
 // The expansion but for the allocation of its state. With nothing here to destroy when
 // an exception passes, the 32-bit compiler need not keep a frame pointer, and the
-// decoding loop has that register.
+// decoding loop has that register. Flattened, so that what it takes from the headers is
+// its own copy, built with this file's flags (which the compressor's files do not share).
 [[gnu::noinline, gnu::flatten]] void ExpandWith(TExpandState& state, TByteChannel& channel,
                                                 int32_t DestSize) {
   TLzhModel& model = state.model;

@@ -1,7 +1,8 @@
 # Kestrel Setup: three build trees driven from here.
 #   make test   installs what is missing, builds native, win64 and win32, runs every test
 #   make run    builds setup.exe and runs it under Wine
-#   make bench  codec benchmarks against the reference decoder/encoder (not part of test)
+#   make bench  codec benchmarks against the reference decoder/encoder, the shipped 32-bit
+#               expansion first (not part of test)
 #   make release  the 32-bit setup.exe and its SHA256SUMS in $(B)/release, signed when
 #               SIGN_PKCS12 and SIGN_PASSWORD_FILE name a certificate (scripts/release)
 # B names the build root, so that several checkouts or people can build side by side.
@@ -63,11 +64,16 @@ test-win: win32 win64
 	@scripts/run-tests $(BUILD) win32 win64
 
 # The reference codec and the corpus script live beside the repository; the corpus is
-# built once under $(LZHBENCH). A Release tree of its own, without sanitizers.
+# built once under $(LZHBENCH). First the row that counts: expansion as the shipped 32-bit
+# setup.exe has it (the win32 tree's compress_expand, under 32-bit Wine) against the
+# reference built for the same target (bench/ExpandBench.cpp); then the 64-bit codec
+# benchmarks, in a Release tree of their own without sanitizers.
 REFERENCE ?= $(ROOT)/../shared/bench
 LZHBENCH ?= /tmp/lzhbench
 # Five runs of each benchmark; the comparison table quotes their medians.
 BENCH_ARGS ?= --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+# Rounds of the 32-bit row, each timing both decoders on every set.
+BENCH32_ROUNDS ?= 7
 
 $(BUILD)/bench/build.ninja: Makefile | deps
 	cmake -S . -B $(BUILD)/bench $(CMAKE_TREE) -DCMAKE_BUILD_TYPE=Release -DKESTREL_BENCH=ON \
@@ -75,8 +81,10 @@ $(BUILD)/bench/build.ninja: Makefile | deps
 
 # A clone without the reference folder compares against the project's own plain reference
 # codec (expansion only) over a small corpus that bench/make-corpus makes in the bench tree.
-bench: $(BUILD)/bench/build.ninja
+bench: $(BUILD)/bench/build.ninja $(BUILD)/win32/build.ninja
 	cmake --build $(BUILD)/bench --target codec_bench
+	cmake -S . -B $(BUILD)/win32 -DKESTREL_REFERENCE_DIR=$(REFERENCE) >/dev/null
+	cmake --build $(BUILD)/win32 --target expand_bench
 	@if [ -x $(REFERENCE)/corpus.sh ]; then \
 	  test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh; \
 	  corpus=$(LZHBENCH); \
@@ -84,6 +92,13 @@ bench: $(BUILD)/bench/build.ninja
 	  echo "bench: no corpus.sh in $(REFERENCE): using the project's own small corpus"; \
 	  corpus=$(BUILD)/bench/own-corpus; \
 	  test -f $$corpus/corpus/MANIFEST || bench/make-corpus $$corpus; \
+	fi; \
+	if reason=$$(scripts/wine32-probe); then \
+	  echo "scripts/wine-run win32 $(BUILD)/win32 $(BUILD)/win32/bench/expand_bench.exe $$corpus/corpus $(BENCH32_ROUNDS)"; \
+	  scripts/wine-run win32 $(BUILD)/win32 $(BUILD)/win32/bench/expand_bench.exe \
+	    $$corpus/corpus $(BENCH32_ROUNDS) || exit 1; \
+	else \
+	  echo "bench: no 32-bit row: $$reason"; \
 	fi; \
 	echo "LZHBENCH=$$corpus $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)"; \
 	LZHBENCH=$$corpus $(BUILD)/bench/bench/codec_bench $(BENCH_ARGS)

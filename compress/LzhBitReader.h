@@ -2,42 +2,58 @@
 // and symbols and match positions are decoded on top of them.
 #pragma once
 
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <type_traits>
 
 #include "compress/ByteChannel.h"
 #include "compress/LzhModel.h"
 
-// The valid bits sit left-aligned in a 64-bit word. A refill tops them up to at least 57,
-// eight bytes at once where the channel's block has them, else byte by byte; a byte taken
-// at the end of the input reads as 0. Decoding refills
-// once per symbol: no code of the model is nearly that long, since the counts that fix
-// the code lengths stay below 0x8000 (a code of length d needs counts in the order of
-// the (d+1)th Fibonacci number, so no code is longer than 22 bits).
+// The bit buffer is as wide as a register: 64 bits on a 64-bit target, 32 on a 32-bit
+// one, where a 64-bit word would take a pair of registers and every shift a pair of
+// instructions.
+using TBitWord = std::conditional_t<(sizeof(void*) >= 8), uint64_t, uint32_t>;
+inline constexpr int kWordBits = 8 * static_cast<int>(sizeof(TBitWord));
+// What a refill leaves at least: 57 bits, or 25. Decoding refills once per symbol and once
+// more for a match's position where 25 do not cover both, so a refill must cover the
+// longest code of the model (kLongestCode, 22 bits) and the longest position (14).
+inline constexpr int kRefillBits = kWordBits - 7;
+static_assert(kRefillBits >= kLongestCode && kRefillBits >= 14);
+
+// The valid bits sit left-aligned in the word. A refill tops them up to at least
+// kRefillBits, a word's bytes at once where the channel's block has them, else byte by
+// byte; a byte taken at the end of the input reads as 0.
+// The reader holds the channel's input position while it works: a caller that goes on
+// reading the channel after it calls Release. There is no destructor to do so, because a
+// function that would have to run one when an exception passes keeps a frame pointer on
+// the 32-bit target, and the decoding loop needs that register.
 class TBitReader {
 public:
   explicit TBitReader(TByteChannel& channel) : channel_(channel) { TakeCursor(); }
-  ~TBitReader() { ReturnCursor(); }
   TBitReader(const TBitReader&) = delete;
   TBitReader& operator=(const TBitReader&) = delete;
 
+  // Hands the bytes not yet taken into the buffer back to the channel.
+  void Release() { ReturnCursor(); }
+
   void Refill() {
     if (count_ < 0) count_ = 0;  // never so for a model's codes; keeps the shifts defined
-    if (end_ - next_ >= 8) {
-      // Eight bytes read at once, and as many whole bytes taken as fit behind the bits
+    if (end_ - next_ >= static_cast<int>(sizeof(TBitWord))) {
+      // A word's bytes read at once, and as many whole bytes taken as fit behind the bits
       // still buffered: no loop, so nothing to guess wrong.
-      uint64_t word = 0;
-      for (int k = 0; k < 8; ++k) word = (word << 8) | next_[k];
-      buffer_ |= word >> count_;
-      const int taken = (63 - count_) >> 3;
+      buffer_ |= BigEndianWord(next_) >> count_;
+      const int taken = (kWordBits - 1 - count_) >> 3;
       next_ += taken;
       count_ += taken * 8;
       return;
     }
     ReturnCursor();
-    while (count_ <= 56) {
-      uint64_t b = channel_.NextInputByte();
+    while (count_ <= kWordBits - 8) {
+      TBitWord b = channel_.NextInputByte();
       if (channel_.InputEnded()) b = 0;
-      buffer_ |= b << (56 - count_);
+      buffer_ |= b << (kWordBits - 8 - count_);
       count_ += 8;
     }
     TakeCursor();
@@ -45,24 +61,33 @@ public:
   // The next k bits, k from 1 to 8.
   int ReadBits(int k) {
     if (count_ < k) Refill();
-    const int bits = static_cast<int>(buffer_ >> (64 - k));
+    const int bits = static_cast<int>(buffer_ >> (kWordBits - k));
     buffer_ <<= k;
     count_ -= k;
     return bits;
   }
-  // Makes sure that n bits (n up to 57) are buffered.
+  // Makes sure that n bits (n up to kRefillBits) are buffered.
   void Reserve(int n) {
     if (count_ < n) Refill();
   }
   // The buffered bits, left-aligned, for a caller that takes them without a refill check
   // and then reports how many it used. Valid for as many bits as the last refill left.
-  uint64_t Peek() const { return buffer_; }
+  TBitWord Peek() const { return buffer_; }
   void Skip(int n) {
-    buffer_ = n < 64 ? buffer_ << n : 0;
+    buffer_ = n < kWordBits ? buffer_ << n : 0;
     count_ -= n;
   }
 
 private:
+  static TBitWord BigEndianWord(const uint8_t* bytes) {
+    TBitWord word;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::little) {
+      if constexpr (sizeof word == 8) return __builtin_bswap64(word);
+      return __builtin_bswap32(static_cast<uint32_t>(word));
+    }
+    return word;
+  }
   // Between refills the reader keeps the channel's input position in next_, so that the
   // fast refill touches nothing but its own registers. Bytes that arrive flagged as the
   // end of the input are left to the byte-wise path, which reads them as 0.
@@ -75,7 +100,7 @@ private:
   TByteChannel& channel_;
   const uint8_t* next_ = nullptr;
   const uint8_t* end_ = nullptr;
-  uint64_t buffer_ = 0;
+  TBitWord buffer_ = 0;
   int count_ = 0;
 };
 
@@ -91,23 +116,16 @@ private:
   uint16_t* step = path;
   uint16_t* moved = nullptr;  // the deepest node that outranks its right neighbour
   bits.Refill();
-  uint64_t code = bits.Peek();
+  TBitWord code = bits.Peek();
   // Unsigned indices keep sign extensions off the chain of dependent loads. Two levels
   // at a time: the grandchild comes with one load, while the child, needed only for
   // its count and to see whether it is a leaf, is loaded beside it.
   unsigned c = model.Child[kRootNode];
   for (;;) {
-    const unsigned two = static_cast<unsigned>(code >> 62);
+    const unsigned two = static_cast<unsigned>(code >> (kWordBits - 2));
     const unsigned first = two >> 1;
-    // The bits pick the rows before the node is known, so each load waits for the node
-    // only, not for an addition as well.
-    const uint16_t* childRow = model.Child.data() + first;
-    const uint16_t* grandRow = model.GrandChild.data() + two;
-#if defined(__GNUC__)
-    asm("" : "+r"(childRow), "+r"(grandRow));  // keeps the bits out of the indices
-#endif
-    const unsigned child = childRow[c];
-    const unsigned grandChild = grandRow[2 * c];
+    const unsigned child = model.Child[c + first];
+    const unsigned grandChild = model.GrandChild[2 * c + two];
     {
       const unsigned node = c + first;
       *step = static_cast<uint16_t>(node);
@@ -153,9 +171,10 @@ private:
 [[gnu::always_inline]] inline int DecodePosition(TBitReader& bits) {
   constexpr int kLongestPosition = 8 + 6;
   bits.Reserve(kLongestPosition);
-  const uint64_t ahead = bits.Peek();
-  const int b = static_cast<int>(ahead >> 56);
+  const TBitWord ahead = bits.Peek();
+  const int b = static_cast<int>(ahead >> (kWordBits - 8));
   const int length = kPositionTables.PrefixToLength[b] + 6;
   bits.Skip(length);
-  return kPositionTables.PrefixToUpper[b] * 64 + static_cast<int>((ahead >> (64 - length)) & 0x3F);
+  return kPositionTables.PrefixToUpper[b] * 64 +
+         static_cast<int>((ahead >> (kWordBits - length)) & 0x3F);
 }

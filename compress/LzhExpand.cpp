@@ -35,13 +35,14 @@ inline void CopyMatch(uint8_t* out, int back, int length) {
   }
 }
 
-}  // namespace
-
-void LzhExpand(TByteChannel& channel, int32_t DestSize) {
-  if (DestSize <= 0) return;
-  auto state = std::make_unique<TExpandState>();
-  TLzhModel& model = state->model;
-  uint8_t* const output = state->output;
+// The expansion but for the allocation of its state. With nothing here to destroy when
+// an exception passes, the 32-bit compiler need not keep a frame pointer, and the
+// decoding loop has that register. Flattened, so that what it takes from the headers is
+// its own copy, built with this file's flags (which the compressor's files do not share).
+[[gnu::noinline, gnu::flatten]] void ExpandWith(TExpandState& state, TByteChannel& channel,
+                                                int32_t DestSize) {
+  TLzhModel& model = state.model;
+  uint8_t* const output = state.output;
   model.InitModel();
   // The window before the first byte, oldest first: positions 4036..4095 of the ring,
   // which nothing has written yet (zero), then 0..4035, the space fill.
@@ -71,5 +72,14 @@ void LzhExpand(TByteChannel& channel, int32_t DestSize) {
       out = fresh;
     }
   }
+  bits.Release();
   channel.EmitOutputBytes(fresh, static_cast<int32_t>(out - fresh));
+}
+
+}  // namespace
+
+void LzhExpand(TByteChannel& channel, int32_t DestSize) {
+  if (DestSize <= 0) return;
+  const auto state = std::make_unique<TExpandState>();
+  ExpandWith(*state, channel, DestSize);
 }

@@ -15,10 +15,14 @@ void TLzhModel::InitModel() {
   }
   std::fill(Frequency.begin() + kNodeCount, Frequency.end(), 0xFFFF);
   Parent[kRootNode] = 0;
-  // A leaf's missing children: a symbol, whose grandparent means nothing.
-  Child[kNodeCount] = Child[kNodeCount + 1] = kNodeCount;
   FindGrandRelatives();
   CheckAll("InitModel");
+}
+
+void TLzhModel::MoveCounted(const uint16_t* path, int level) {
+  TakeBackCounts(path, level);
+  const unsigned n = path[level];
+  ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
 }
 
 void TLzhModel::RescaleModel() {

@@ -5,11 +5,7 @@
 
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <string>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 // With KESTREL_MODEL_CHECKS set to 1 (the native test tree, the fuzz tree and Debug builds
 // set it for every file), the model checks its invariants as it goes: the whole tree after
@@ -47,20 +43,19 @@ inline int LastCountBelow(const uint16_t* counts, int from, uint16_t f) {
   return from - 1;
 }
 
-#if defined(__SSE2__)
-// The same, eight counts at a time, so that the length of the search is rarely a branch
-// to guess: the counts must go on for seven more after the one that ends it.
-inline int LastCountBelowWide(const uint16_t* counts, int from, uint16_t f) {
-  // f - count saturates to 0, without sign, exactly where the count is not below f.
-  const __m128i key = _mm_set1_epi16(static_cast<short>(f));
-  for (;; from += 8) {
-    const __m128i eight = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts + from));
-    const __m128i notBelow = _mm_cmpeq_epi16(_mm_subs_epu16(key, eight), _mm_setzero_si128());
-    const unsigned stops = static_cast<unsigned>(_mm_movemask_epi8(notBelow));
-    if (stops != 0) return from + __builtin_ctz(stops) / 2 - 1;
+// The same without a branch to guess for runs of up to seven counts below f: the counts
+// from `from` on are in order, so how many of the next eight are below f says where the
+// first one that is not stands. The counts must go on for seven more after the one that
+// ends the search (the sentinels).
+inline int LastCountBelowEight(const uint16_t* counts, int from, uint16_t f) {
+  for (;;) {
+    const int below = (counts[from] < f) + (counts[from + 1] < f) + (counts[from + 2] < f) +
+                      (counts[from + 3] < f) + (counts[from + 4] < f) + (counts[from + 5] < f) +
+                      (counts[from + 6] < f) + (counts[from + 7] < f);
+    from += below;
+    if (below < 8) return from - 1;
   }
 }
-#endif
 
 // The longest code: counts stay below kMaxFrequency, and a code of n bits needs a root
 // count of at least the (n + 2)th Fibonacci number (24th: 46368 > 0x8000 for n = 22).
@@ -88,11 +83,12 @@ struct TLzhModel {
   // After the nodes, 0xFFFF sentinels: one ends every scan, the rest let a scan read
   // eight counts at a time.
   std::array<uint16_t, kNodeCount + 8> Frequency;
-  // Two entries past the nodes stand for a leaf's missing children (see AdoptGrandParents).
-  std::array<uint16_t, kNodeCount + 2> Child;
-  std::array<uint16_t, kNodeCount + kSymbolCount + 1> Parent;  // the last entry is scratch
+  std::array<uint16_t, kNodeCount> Child;
+  std::array<uint16_t, kNodeCount + kSymbolCount> Parent;
   // GrandChild[2 * n + b] is Child[Child[n] + b] for an internal node n, so that decoding
-  // can take two levels of the tree with one load; for a leaf it means nothing.
+  // can take two levels of the tree with one load. For a leaf both entries are Child[n],
+  // its symbol's entry: they travel with the leaf, and a move writes GrandParent on their
+  // behalf past the nodes, where nothing reads.
   std::array<uint16_t, 2 * kNodeCount> GrandChild;
   // GrandParent[n / 2] is Parent[Parent[n]] for a node n below the root (both children
   // of a node share it), so that the update can climb two levels per load. The root's
@@ -160,11 +156,8 @@ struct TLzhModel {
   // the same either way). The top-down counts decide that node as bottom-up counting
   // would: a right neighbour is never below its node on the path, and an ancestor,
   // counted or not, never falls below it.
-  void MoveCounted(const uint16_t* path, int level) {
-    TakeBackCounts(path, level);
-    const unsigned n = path[level];
-    ClimbFrom(SwapUpward(static_cast<int>(n), Frequency[n]));
-  }
+  // Out of line (LzhModel.cpp): the decoding loop keeps its registers to itself.
+  void MoveCounted(const uint16_t* path, int level);
   // Undoes the counts of path[0..levels-1].
   void TakeBackCounts(const uint16_t* path, int levels) {
     for (int k = 0; k < levels; ++k) --Frequency[path[k]];
@@ -215,55 +208,59 @@ private:
       n = upUp;
     }
   }
-  static constexpr unsigned kParentScratch = kNodeCount + kSymbolCount;
   // Node n has just grown to f and outranks its right neighbour: it trades places with the
-  // last node still below f (the sentinel ends the scan), taking its subtree along.
-  int SwapUpward(int n, uint16_t f) {
-#if defined(__SSE2__)
-    const int l = LastCountBelowWide(Frequency.data(), n + 2, f);
-#else
-    const int l = LastCountBelow(Frequency.data(), n + 2, f);
-#endif
-    Frequency[n] = Frequency[l];
+  // last node still below f (the sentinel ends the scan), taking its subtree along. That
+  // node counts f - 1, as every node from n on did before n grew.
+  [[gnu::always_inline]] int SwapUpward(int n, uint16_t f) {
+    const unsigned from = static_cast<unsigned>(n);
+    const unsigned l = static_cast<unsigned>(LastCountBelowEight(Frequency.data(), n + 2, f));
+    Frequency[from] = static_cast<uint16_t>(f - 1);
     Frequency[l] = f;
-
-    // A leaf has no second child: its write goes to the scratch entry, without a branch.
-    const unsigned i = Child[n];
-    Parent[i] = static_cast<uint16_t>(l);
-    Parent[i < kNodeCount ? i + 1 : kParentScratch] = static_cast<uint16_t>(l);
+    // Each subtree's first child, and the parents of the children: a leaf has no second
+    // child, so its symbol's entry is written twice. The places keep their parents.
+    const unsigned i = Child[from];
     const unsigned j = Child[l];
     Child[l] = static_cast<uint16_t>(i);
-    Parent[j] = static_cast<uint16_t>(n);
-    Parent[j < kNodeCount ? j + 1 : kParentScratch] = static_cast<uint16_t>(n);
-    Child[n] = static_cast<uint16_t>(j);
-    // The grandchildren move with the subtrees; the parents see the new children.
-    uint32_t below[2];
-    std::memcpy(&below[0], &GrandChild[2 * n], 4);
-    std::memcpy(&below[1], &GrandChild[2 * l], 4);
-    std::memcpy(&GrandChild[2 * n], &below[1], 4);
-    std::memcpy(&GrandChild[2 * l], &below[0], 4);
-    const unsigned aboveN = Parent[n];
-    const unsigned aboveL = Parent[l];
-    GrandChild[2 * aboveN + (n & 1)] = static_cast<uint16_t>(j);
-    GrandChild[2 * aboveL + (l & 1)] = static_cast<uint16_t>(i);
-    AdoptGrandParents(i, static_cast<unsigned>(l), aboveL);
-    AdoptGrandParents(j, static_cast<unsigned>(n), aboveN);
-    return l;
-  }
-  // The children `first` (a pair of nodes, or a leaf's symbol) have just come under
-  // `parent`, itself under `grandParent`: their grandparent changes, and so does that of
-  // their own children. A leaf's symbol and a leaf's children stand past the nodes, where
-  // writes change nothing that is read.
-  void AdoptGrandParents(unsigned first, unsigned parent, unsigned grandParent) {
-    GrandParent[first / 2] = static_cast<uint16_t>(grandParent);
-    const unsigned pair = first < kNodeCount ? first : kNodeCount;
-    GrandParent[Child[pair] / 2u] = static_cast<uint16_t>(parent);
-    GrandParent[Child[pair + 1] / 2u] = static_cast<uint16_t>(parent);
+    Child[from] = static_cast<uint16_t>(j);
+    Parent[i] = static_cast<uint16_t>(l);
+    Parent[i + (i < kNodeCount)] = static_cast<uint16_t>(l);
+    Parent[j] = static_cast<uint16_t>(from);
+    Parent[j + (j < kNodeCount)] = static_cast<uint16_t>(from);
+    // The shortcuts, one subtree at a time: its children have the other place's parent as
+    // their grandparent, and that parent has them as grandchildren.
+    {
+      const unsigned above = Parent[l];
+      GrandParent[i / 2] = static_cast<uint16_t>(above);
+      GrandChild[2 * above + (l & 1)] = static_cast<uint16_t>(i);
+    }
+    {
+      const unsigned above = Parent[from];
+      GrandParent[j / 2] = static_cast<uint16_t>(above);
+      GrandChild[2 * above + (from & 1)] = static_cast<uint16_t>(j);
+    }
+    // The grandchildren travel with the subtrees, and their grandparent is the new place.
+    // A leaf's grandchildren are its symbol's entry, as a leaf's children are: GrandParent
+    // has entries past the nodes for their writes, which change nothing that is read.
+    uint16_t* const belowFrom = &GrandChild[2 * from];
+    uint16_t* const belowL = &GrandChild[2 * l];
+    const unsigned from0 = belowFrom[0];
+    const unsigned from1 = belowFrom[1];
+    const unsigned l0 = belowL[0];
+    const unsigned l1 = belowL[1];
+    belowL[0] = static_cast<uint16_t>(from0);
+    belowL[1] = static_cast<uint16_t>(from1);
+    belowFrom[0] = static_cast<uint16_t>(l0);
+    belowFrom[1] = static_cast<uint16_t>(l1);
+    GrandParent[from0 / 2] = static_cast<uint16_t>(l);
+    GrandParent[from1 / 2] = static_cast<uint16_t>(l);
+    GrandParent[l0 / 2] = static_cast<uint16_t>(from);
+    GrandParent[l1 / 2] = static_cast<uint16_t>(from);
+    return static_cast<int>(l);
   }
   // Counts the ancestors of node n below the root, moving nodes as UpdateModel does.
   // Two levels per step: the grandparent comes with one load, beside the parent, unless
   // a move leads elsewhere.
-  void ClimbFrom(int n) {
+  [[gnu::always_inline]] void ClimbFrom(int n) {
     unsigned p = Parent[n];
     for (;;) {
       if (p == kRootNode) return;

@@ -16,6 +16,8 @@ std::string TLzhModel::Inconsistency() const {
       if (Parent[c] != n)
         return Format("leaf link: symbol %d is not at node %d", c - kNodeCount, n);
       if (Frequency[n] == 0) return Format("leaf %d counts 0", n);
+      if (GrandChild[2 * n] != c || GrandChild[2 * n + 1] != c)
+        return Format("shortcuts: the grandchildren of leaf %d", n);
       continue;
     }
     if (c % 2 != 0) return Format("pairs: node %d's first child %d is odd", n, c);

@@ -208,10 +208,8 @@ TEST(LzhModel, SearchesForTheLastCountBelowAgree) {
           const int plain = LastCountBelow(counts.data(), from, key);
           ASSERT_GE(plain, from - 1);
           ASSERT_LT(plain, kNodeCount);
-#if defined(__SSE2__)
-          ASSERT_EQ(LastCountBelowWide(counts.data(), from, key), plain)
+          ASSERT_EQ(LastCountBelowEight(counts.data(), from, key), plain)
               << "round " << round << " from " << from << " f " << key;
-#endif
         }
       }
     }

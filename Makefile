@@ -86,12 +86,12 @@ bench: $(BUILD)/bench/build.ninja $(BUILD)/win32/build.ninja
 	cmake -S . -B $(BUILD)/win32 -DKESTREL_REFERENCE_DIR=$(REFERENCE) >/dev/null
 	cmake --build $(BUILD)/win32 --target expand_bench
 	@if [ -x $(REFERENCE)/corpus.sh ]; then \
-	  test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh; \
+	  test -f $(LZHBENCH)/corpus/MANIFEST || LZHBENCH=$(LZHBENCH) $(REFERENCE)/corpus.sh || exit 1; \
 	  corpus=$(LZHBENCH); \
 	else \
 	  echo "bench: no corpus.sh in $(REFERENCE): using the project's own small corpus"; \
 	  corpus=$(BUILD)/bench/own-corpus; \
-	  test -f $$corpus/corpus/MANIFEST || bench/make-corpus $$corpus; \
+	  test -f $$corpus/corpus/MANIFEST || bench/make-corpus $$corpus || exit 1; \
 	fi; \
 	if reason=$$(scripts/wine32-probe); then \
 	  echo "scripts/wine-run win32 $(BUILD)/win32 $(BUILD)/win32/bench/expand_bench.exe $$corpus/corpus $(BENCH32_ROUNDS)"; \

@@ -12,13 +12,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "Corpus.h"
 #include "ReferenceCodec.h"
 #include "compress/ArchiveFormat.h"
 #include "compress/ByteChannel.h"
@@ -28,12 +27,6 @@
 #include "tests/support/MethodRuns.h"
 
 namespace {
-
-struct TCorpusFile {
-  std::string set;  // the corpus folder: bin, payload, random, text
-  Bytes data;
-  Bytes stream;  // our compressed stream
-};
 
 std::vector<TCorpusFile> gCorpus;
 
@@ -52,44 +45,6 @@ size_t OursCompressAlone(const Bytes& data, TBufferSink& sink) {
   LzhCompress(channel, false);
   channel.FlushOutput();
   return static_cast<size_t>(channel.BytesWritten());
-}
-
-size_t OursExpand(const TCorpusFile& f, TBufferSink& sink) {
-  sink.Rewind();
-  uint32_t checksum = 0;
-  return static_cast<size_t>(RunMethodInto(sink, true, kMethodLzh, f.stream.data(), f.stream.size(),
-                                           static_cast<int32_t>(f.data.size()), checksum));
-}
-
-void LoadCorpus(const std::string& dir) {
-  std::ifstream manifest(dir + "/MANIFEST");
-  if (!manifest) {
-    std::fprintf(stderr, "codec_bench: no corpus at %s (run corpus.sh)\n", dir.c_str());
-    std::exit(2);
-  }
-  std::string line;
-  TBufferSink sink(1 << 20);
-  while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
-    std::string size, hash, name;
-    fields >> size >> hash >> name;
-    TCorpusFile f;
-    f.set = name.substr(0, name.find('/'));
-    f.data = ReadFileBytes(dir + "/" + name);
-    OursCompress(f.data, sink);
-    f.stream = sink.Contents();
-    // Both decoders must give the file back before anything is timed.
-    const unsigned char* refOut = nullptr;
-    const size_t refSize = ReferenceExpand(f.stream.data(), f.stream.size(),
-                                           static_cast<long long>(f.data.size()), &refOut);
-    OursExpand(f, sink);
-    if (sink.Contents() != f.data || refSize != f.data.size() ||
-        std::memcmp(refOut, f.data.data(), refSize) != 0) {
-      std::fprintf(stderr, "codec_bench: %s does not round-trip\n", name.c_str());
-      std::exit(1);
-    }
-    gCorpus.push_back(std::move(f));
-  }
 }
 
 bool InSet(const TCorpusFile& f, const std::string& set) {
@@ -202,7 +157,7 @@ private:
 int main(int argc, char** argv) {
   std::printf("codec_bench: the reference is %s\n", ReferenceName());
   const char* root = std::getenv("LZHBENCH");
-  LoadCorpus(std::string(root ? root : "/tmp/lzhbench") + "/corpus");
+  gCorpus = LoadCorpus(std::string(root ? root : "/tmp/lzhbench") + "/corpus", "codec_bench");
 
   const std::vector<std::string> sets = {"all", "text", "bin", "payload", "random"};
   for (const std::string& set : sets) {

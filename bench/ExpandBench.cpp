@@ -15,11 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "Corpus.h"
 #include "ReferenceCodec.h"
 #include "compress/ArchiveFormat.h"
 #include "tests/support/Files.h"
@@ -27,12 +26,6 @@
 #include "tests/support/MethodRuns.h"
 
 namespace {
-
-struct TCorpusFile {
-  std::string set;
-  Bytes data;
-  Bytes stream;
-};
 
 // The processor time this thread has used, in seconds.
 double ThreadSeconds() {
@@ -44,52 +37,10 @@ double ThreadSeconds() {
   return (ticks(kernel) + ticks(user)) * 1e-7;
 }
 
-size_t OursExpand(const TCorpusFile& f, TBufferSink& sink) {
-  sink.Rewind();
-  uint32_t checksum = 0;
-  return static_cast<size_t>(RunMethodInto(sink, true, kMethodLzh, f.stream.data(), f.stream.size(),
-                                           static_cast<int32_t>(f.data.size()), checksum));
-}
-
 size_t ReferenceExpandFile(const TCorpusFile& f) {
   const unsigned char* out = nullptr;
   return ReferenceExpand(f.stream.data(), f.stream.size(), static_cast<long long>(f.data.size()),
                          &out);
-}
-
-std::vector<TCorpusFile> LoadCorpus(const std::string& dir) {
-  std::ifstream manifest(dir + "/MANIFEST");
-  if (!manifest) {
-    std::fprintf(stderr, "expand_bench: no corpus at %s\n", dir.c_str());
-    std::exit(2);
-  }
-  std::vector<TCorpusFile> corpus;
-  TBufferSink sink(64 << 20);
-  std::string line;
-  while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
-    std::string size, hash, name;
-    fields >> size >> hash >> name;
-    TCorpusFile f;
-    f.set = name.substr(0, name.find('/'));
-    f.data = ReadFileBytes(dir + "/" + name);
-    sink.Rewind();
-    uint32_t checksum = 0;
-    RunMethodInto(sink, false, kMethodLzh, f.data.data(), f.data.size(), 0, checksum);
-    f.stream = sink.Contents();
-    // Both decoders must give the file back before anything is timed.
-    OursExpand(f, sink);
-    const unsigned char* refOut = nullptr;
-    const size_t refSize = ReferenceExpand(f.stream.data(), f.stream.size(),
-                                           static_cast<long long>(f.data.size()), &refOut);
-    if (sink.Contents() != f.data || refSize != f.data.size() ||
-        std::memcmp(refOut, f.data.data(), refSize) != 0) {
-      std::fprintf(stderr, "expand_bench: %s does not round-trip\n", name.c_str());
-      std::exit(1);
-    }
-    corpus.push_back(std::move(f));
-  }
-  return corpus;
 }
 
 double Median(std::vector<double> v) {
@@ -106,7 +57,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
-  const std::vector<TCorpusFile> corpus = LoadCorpus(argv[1]);
+  const std::vector<TCorpusFile> corpus = LoadCorpus(argv[1], "expand_bench");
   std::vector<std::string> sets;
   double total = 0;
   for (const TCorpusFile& f : corpus) {

@@ -13,6 +13,7 @@
 #include "toolkit/Handles_win32.h"
 #include "toolkit/win32/Application.h"
 #include "toolkit/win32/Dialogs.h"
+#include "toolkit/win32/Paths.h"
 
 namespace {
 constexpr const char* kCreateQuestion = "The directory %s does not exist. Create it?";
@@ -29,18 +30,6 @@ TCommandStarter& CommandStarter() {
   return starter;
 }
 
-// The whole path, with "." and ".." resolved, as the system resolves it.
-std::string FullPath(const std::string& path) {
-  std::vector<char> buffer(MAX_PATH);
-  for (;;) {
-    const DWORD length =
-        GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
-    if (length == 0) return path;
-    if (length < buffer.size()) return std::string(buffer.data(), length);
-    buffer.resize(length + 1);
-  }
-}
-
 bool IsDriveLetter(char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
@@ -51,10 +40,8 @@ bool SameLetter(char a, char b) {
 
 // "C:" of "C:\x"; "\\server\share" of a network folder.
 std::string RootOf(const std::string& folder) {
-  if (folder.size() >= 2 && folder[1] == ':') return folder.substr(0, 2);
-  const size_t server = FindFirstCharacterOf(folder, "\\", 2);
-  if (folder.rfind("\\\\", 0) != 0 || server == std::string::npos) return folder;
-  return folder.substr(0, FindFirstCharacterOf(folder, "\\", server + 1));
+  const std::string root = folder.substr(0, RootLength(folder));
+  return EndsWithCharacter(root, '\\') ? root.substr(0, root.size() - 1) : root;
 }
 }  // namespace
 
@@ -62,10 +49,10 @@ std::string RootOf(const std::string& folder) {
 // setup.exe's own folder first, and a notepad.exe lying beside a downloaded setup.exe
 // would run with the setup's administrator rights. The command line stays as it reads.
 void StartSystemNotepad(const std::string& commandLine) {
-  char windows[MAX_PATH] = {};
-  const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return;
-  const std::string program = std::string(windows, length) + "\\" + kReadmeViewerFile;
+  const std::string windows =
+      GrownBuffer([](DWORD size, char* buffer) { return GetWindowsDirectoryA(buffer, size); });
+  if (windows.empty()) return;
+  const std::string program = windows + "\\" + kReadmeViewerFile;
   std::vector<char> line(commandLine.begin(), commandLine.end());
   line.push_back('\0');
   STARTUPINFOA startup{};

@@ -2,10 +2,9 @@
 
 #include <ole2.h>
 
-#include <vector>
-
 #include "toolkit/Characters.h"
 #include "toolkit/Format.h"
+#include "toolkit/win32/Paths.h"
 #include "toolkit/win32/Registry.h"
 #include "toolkit/win32/WideText.h"
 
@@ -154,12 +153,8 @@ TShellLinkInfo KestrelShortcut(const std::string& destDirSlash,
 }
 
 std::string ProgramFilePath() {
-  std::vector<char> path(MAX_PATH);
-  for (;;) {
-    const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) return std::string(path.data(), length);
-    path.resize(path.size() * 2);
-  }
+  return GrownBuffer(
+      [](DWORD size, char* buffer) { return GetModuleFileNameA(nullptr, buffer, size); });
 }
 
 void CreateShortcuts(const TInstallation& installation) {

@@ -6,37 +6,11 @@
 #include "toolkit/Characters.h"
 #include "toolkit/Exception.h"
 #include "toolkit/Handles_win32.h"
+#include "toolkit/win32/Paths.h"
 #include "toolkit/win32/WideText.h"
 
 namespace {
 constexpr int kDropDownItems = 8;
-
-// What a call that fills a buffer answers, in a buffer grown to the size the call asks
-// for: a path of MAX_PATH letters takes up to three times as many bytes in UTF-8. Empty
-// when the call fails.
-template <typename Call>
-std::string GrownBuffer(Call call) {
-  std::string buffer(MAX_PATH + 1, '\0');
-  for (;;) {
-    const DWORD n = call(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n == 0) return {};
-    if (n < buffer.size()) return buffer.substr(0, n);
-    buffer.resize(n + 1);
-  }
-}
-
-std::string CurrentDirectory() {
-  const std::string directory =
-      GrownBuffer([](DWORD size, char* buffer) { return GetCurrentDirectoryA(size, buffer); });
-  return directory.empty() ? std::string("C:\\") : directory;
-}
-
-std::string FullPath(const std::string& path) {
-  const std::string full = GrownBuffer([&](DWORD size, char* buffer) {
-    return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
-  });
-  return full.empty() ? path : full;
-}
 
 // Without a trailing backslash, except for a drive's root ("c:\").
 std::string WithoutTrailingBackslash(std::string path) {
@@ -51,15 +25,6 @@ bool IsDirectory(const std::string& path) {
 
 char LowerLetter(char c) {
   return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-}
-
-// The length of a path's root: "c:\" for a drive, "\\server\share" for a network folder.
-size_t RootLength(const std::string& path) {
-  if (path.size() < 2 || path[0] != '\\' || path[1] != '\\')
-    return std::min<size_t>(3, path.size());
-  const size_t server = FindFirstCharacterOf(path, "\\", 2);
-  if (server == std::string::npos) return path.size();
-  return std::min(FindFirstCharacterOf(path, "\\", server + 1), path.size());
 }
 
 // A folder's name as the 8-bit calls can open it: the name itself, or, where the code page

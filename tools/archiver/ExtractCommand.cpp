@@ -55,11 +55,6 @@ std::string HostPath(std::string path) {
   return path;
 }
 
-void RemoveFile(const std::string& path) {
-  std::error_code error;
-  std::filesystem::remove(HostPath(path), error);
-}
-
 // A name in the folder that no file or folder has yet, for a member to be written under
 // until it has checked out.
 std::string SideName(TFileSystem& fileSystem, const std::string& folder) {
@@ -70,12 +65,13 @@ std::string SideName(TFileSystem& fileSystem, const std::string& folder) {
   return side;
 }
 
-// Moves the written file over the target's name, replacing an earlier file of it.
-void PutInPlace(const std::string& side, const std::string& target) {
+// Moves the written file over the target's name, replacing an earlier file of it; the
+// host's own rename, for the reason it gives when it cannot.
+void PutInPlace(TFileSystem& fileSystem, const std::string& side, const std::string& target) {
   std::error_code error;
   std::filesystem::rename(HostPath(side), HostPath(target), error);
   if (error) {
-    RemoveFile(side);
+    fileSystem.RemoveFile(side);
     throw TToolError(HostPath(target) + ": cannot write (" + error.message() +
                      "); extraction stopped");
   }
@@ -109,9 +105,9 @@ std::string ExtractMember(TCompress& engine, TArchiveFile& archive, int m, bool 
   const auto giveUp = [&] {
     file.reset();
     if (keepDamaged) {
-      PutInPlace(side, target);
+      PutInPlace(fileSystem, side, target);
     } else {
-      RemoveFile(side);
+      fileSystem.RemoveFile(side);
     }
   };
   std::string fault;
@@ -128,9 +124,9 @@ std::string ExtractMember(TCompress& engine, TArchiveFile& archive, int m, bool 
   if (fault.empty()) fileSystem.SetLastWriteTime(*file, info.DateTime);
   file.reset();
   if (!fault.empty() && !keepDamaged) {
-    RemoveFile(side);
+    fileSystem.RemoveFile(side);
   } else {
-    PutInPlace(side, target);
+    PutInPlace(fileSystem, side, target);
     fileSystem.SetAttributes(target, static_cast<int16_t>(info.Attributes));
   }
   return fault;

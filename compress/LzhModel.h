@@ -36,17 +36,11 @@ constexpr int MatchLengthOf(int symbol) {
   return symbol - 253;
 }
 
-// The index before the first count from `from` on that is not below f; a count of 0xFFFF
-// ends the search.
-inline int LastCountBelow(const uint16_t* counts, int from, uint16_t f) {
-  while (f > counts[from]) ++from;
-  return from - 1;
-}
-
-// The same without a branch to guess for runs of up to seven counts below f: the counts
-// from `from` on are in order, so how many of the next eight are below f says where the
-// first one that is not stands. The counts must go on for seven more after the one that
-// ends the search (the sentinels).
+// The index before the first count from `from` on that is not below f, without a branch to
+// guess for runs of up to seven counts below f: the counts from `from` on are in order, so
+// how many of the next eight are below f says where the first one that is not stands. A
+// count of 0xFFFF ends the search, and the counts must go on for seven more after the one
+// that ends it (the sentinels).
 inline int LastCountBelowEight(const uint16_t* counts, int from, uint16_t f) {
   for (;;) {
     const int below = (counts[from] < f) + (counts[from + 1] < f) + (counts[from + 2] < f) +

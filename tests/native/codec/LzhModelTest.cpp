@@ -12,6 +12,13 @@
 
 namespace {
 
+// The search one count at a time, as the model's update is defined: the index before the
+// first count from `from` on that is not below f.
+int LastCountBelow(const uint16_t* counts, int from, uint16_t f) {
+  while (f > counts[from]) ++from;
+  return from - 1;
+}
+
 // A table as (value, run length) pairs.
 template <size_t N>
 std::vector<std::pair<int, int>> Runs(const std::array<uint8_t, N>& table) {

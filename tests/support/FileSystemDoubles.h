@@ -68,20 +68,16 @@ private:
 };
 
 // A file system that refuses some operations, as one may for want of rights or because a
-// file is held open: folder creation fails with access denied, moves and copies report
-// failure and leave both files as they were.
+// file is held open: folder creation fails with access denied, a move reports failure and
+// leaves both files as they were.
 class TRefusingFileSystem : public TForwardingFileSystem {
 public:
   struct TRefusals {
     bool makeDirectory = false;
     bool move = false;
-    bool copy = false;
   };
   explicit TRefusingFileSystem(TRefusals refusals) : refusals_(refusals) {}
   void MakeDirectory(const std::string& path) override;
-  bool CopyReplacing(const std::string& from, const std::string& to) override {
-    return !refusals_.copy && real_.CopyReplacing(from, to);
-  }
   bool MoveReplacing(const std::string& from, const std::string& to) override {
     return !refusals_.move && real_.MoveReplacing(from, to);
   }
